@@ -1,0 +1,57 @@
+#pragma once
+// The five bound keys and the level flags the keyboard poll writes every frame.
+#include <cstdint>
+
+// Windows virtual-key codes of the keys the program names or polls.
+enum VirtualKey : int {
+    VkBackspace = 8,
+    VkTab = 9,
+    VkEnter = 13,
+    VkShift = 16,
+    VkEscape = 27,
+    VkSpace = 32,
+    VkLeft = 37,
+    VkUp = 38,
+    VkRight = 39,
+    VkDown = 40,
+    VkNumpad4 = 100,
+    VkNumpad6 = 102,
+    VkNumpad8 = 104,
+    VkF2 = 113,
+    VkF5 = 116,
+    VkF7 = 118,
+    VkF8 = 119,
+    VkF9 = 120,
+    VkF11 = 122,
+    VkF12 = 123,
+};
+
+struct KeyBindings {
+    std::int16_t forwardKey;
+    std::int16_t rightKey;
+    std::int16_t leftKey;
+    std::int16_t shootKey;
+    std::int16_t backKey;
+    std::uint8_t forwardHeld;
+    std::uint8_t rightHeld;
+    std::uint8_t leftHeld;
+    std::uint8_t shootHeld;
+    std::uint8_t f2Held;
+    std::uint8_t f11Held;
+    std::uint8_t f9Held;
+    std::uint8_t f7Held;
+    std::uint8_t f8Held;
+    std::uint8_t backHeld;
+    std::uint8_t upHeld;
+    std::uint8_t downHeld;
+    std::uint8_t enterHeld;
+    std::uint8_t shipKeysLocked;  // while set the four ship keys read as released
+    std::uint8_t shiftHeld;
+    std::uint8_t leftArrowHeld;
+    std::uint8_t rightArrowHeld;
+};
+
+extern KeyBindings keys;
+
+// Sets the five bindings to 104, 102, 100, 9 and 27.
+void setDefaultKeyBindings(KeyBindings& bindings);

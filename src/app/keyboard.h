@@ -1,0 +1,6 @@
+#pragma once
+#include "app/key_bindings.h"
+
+// Refreshes every flag of the record from the keyboard, only while our window has the focus.
+// F12 resets the MIDI output and ends the program with status 1.
+void pollKeyboard(KeyBindings& bindings);

@@ -1,0 +1,71 @@
+#include "app/startup.h"
+
+#include "app/keyboard.h"
+#include "app/modes.h"
+#include "app/text.h"
+#include "app/window.h"
+#include "game/frame_update.h"
+#include "game/game_state.h"
+#include "platform/clock.h"
+#include "platform/console.h"
+#include "platform/display_switch.h"
+#include "platform/keys.h"
+#include "render/scene.h"
+#include "settings/settings.h"
+#include "sound/sound.h"
+#include "ui/menu.h"
+
+#include <GL/freeglut.h>
+#include <GL/glu.h>
+#include <cstdlib>
+
+namespace {
+
+void pollGameKeys() {
+    pollKeyboard(keys);
+}
+
+void leaveGameForMenu() {
+    menu.firstRow = 0;
+    setAppMode(AppMode::Menu);
+}
+
+void sleepOneMs() {
+    sleepMs(1);
+}
+
+}  // namespace
+
+void staticInitialise() {
+    openMidiOutput();
+    std::atexit(closeMidiOutput);
+    settingsPath = "./zarv.cfg";
+    quadric = gluNewQuadric();
+    initialiseGameTables();
+    gameHooks = GameHooks{pollGameKeys, leaveGameForMenu, resetMidiOutput, sleepOneMs};
+}
+
+int runApplication(int argc, char** argv) {
+    staticInitialise();
+    setDefaultKeyBindings(keys);
+    readSettingsFile();
+    prepareGame(false, false);
+    parseSettingsText();
+    fontCharset = settings.language < 2 ? 204 : 0;
+    hideConsoleWindow();
+    glutInit(&argc, argv);
+    openKeyboard();
+    if (createGameWindow() != 0) {
+        // Full screen was refused: play in a window of the same size instead.
+        displayMode.fullScreen = 0;
+        createGameWindow();
+    }
+    gluQuadricDrawStyle(quadric, GLU_SILHOUETTE);
+    createFonts();
+    glutKeyboardFunc(nullptr);
+    glutSpecialFunc(nullptr);
+    glutReshapeFunc(reshapeWindow);
+    setAppMode(AppMode::Menu);
+    glutMainLoop();
+    return 0;
+}

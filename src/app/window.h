@@ -1,0 +1,22 @@
+#pragma once
+// The one game window and the full-screen display mode.
+#include "app/display_mode.h"
+
+// True when the switch was refused.
+bool changeDisplayMode(DisplayMode mode);
+// 0 on success; 1 when full screen was refused (no window is created then).
+int createGameWindow();
+void reshapeWindow(int w, int h);
+// True when full screen was refused; the current window is kept then.
+bool recreateGameWindow();
+// True while a GLUT window exists (false in tests that run without one).
+bool gameWindowExists();
+
+// The view box the reshape callback sets for a window of w x h pixels.
+struct ViewBox {
+    double left;
+    double right;
+    double bottom;
+    double top;
+};
+ViewBox viewBoxFor(int w, int h);

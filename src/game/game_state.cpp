@@ -1,0 +1,229 @@
+#include "game/game_state.h"
+
+#include "app/display_mode.h"
+#include "app/key_bindings.h"
+#include "platform/clock.h"
+#include "platform/rand.h"
+#include "settings/settings.h"
+#include "sound/sound.h"
+
+#include <cstdlib>
+
+namespace {
+
+constexpr float kDefaultDamage[5] = {0.51f, 0.26f, 0.34f, 0.16f, 0.13f};
+
+Enemy enemyTable[kEnemyCapacity + 1];
+Burst burstTable[kBurstCount];
+
+GameSession initialSession() {
+    GameSession s{};
+    s.hudVisible = 1;
+    s.frameRate = 65.0;
+    for (int k = 0; k < 5; ++k) {
+        s.damage[k] = kDefaultDamage[k];
+    }
+    s.shieldPerHit = 10.0f;
+    s.enemyShotRequest.angle = kFreeShotAngle;
+    return s;
+}
+
+}  // namespace
+
+GameSession game = initialSession();
+PlayerShip ship{};
+ShotPool shotPool{};
+EnemyFleet fleet{};
+BurstPool burstPool{};
+BonusItem bonus{};
+StarField stars{};
+Layout layout{};
+std::uint8_t gameInProgress = 0;
+std::uint8_t systemTest = 0;
+
+std::int32_t random(std::uint32_t n) {
+    const std::int64_t r = platformRand();
+    return static_cast<std::int32_t>(r * static_cast<std::int64_t>(n) / 32768);
+}
+
+void resetDamage() {
+    for (int k = 0; k < 5; ++k) {
+        game.damage[k] = kDefaultDamage[k];
+    }
+}
+
+void setStepConstants() {
+    ship.moveStepMs = 9.687272727272727;
+    ship.turnStepMs = 10.656;
+    shotPool.stepMs = 13.32;
+    shotPool.fireRepeatMs = 91.86206896551724;
+    burstPool.stepMs = 16.65;
+    fleet.spawnStepMs = 88.8;
+    fleet.spawnMoveMs = 250 + random(250);
+    fleet.fireDelayRange = 3996;
+    const double moveStep[5] = {9.687272727272727, 14.4, 11.336170212765957, 11.336170212765957, 14.4};
+    const double turnStep[5] = {10.873469387755103, 18.372413793103448, 11.336170212765957, 13.32,
+                                18.372413793103448};
+    for (int k = 0; k < 5; ++k) {
+        fleet.moveStepMs[k] = moveStep[k];
+        fleet.turnStepMs[k] = turnStep[k];
+    }
+    for (int k = 0; k < 5; ++k) {
+        fleet.decisionDelayMs[k] = random(5328);
+    }
+}
+
+void resetFleet(std::uint32_t capacity) {
+    fleet.spawning = 1;
+    fleet.frozen = 0;
+    fleet.aliveCount = 0;
+    fleet.spawnedThisWave = 0;
+    fleet.capacity = capacity;
+    fleet.nextBonusScore = 10000;
+    fleet.dropKind = 0;
+    game.score = 0;
+    for (int i = 127; i >= 1; --i) {
+        fleet.noise[i] = static_cast<std::uint8_t>(random(256));
+    }
+    fleet.enemies[capacity].strength = 1;
+    fleet.spawnX = random(displayMode.width);
+    fleet.spawnY = random(displayMode.height);
+}
+
+void createStarField(std::uint32_t width, std::uint32_t height) {
+    platformSrand(calendarTime());
+    // The old table is released: nothing keeps a pointer into it.
+    std::free(stars.stars);
+    stars.count = width / 7;
+    stars.stars = static_cast<Star*>(std::calloc(stars.count ? stars.count : 1, sizeof(Star)));
+    if (!stars.stars) {
+        stars.count = 0;
+        return;
+    }
+    for (std::uint32_t i = 0; i < stars.count; ++i) {
+        Star& star = stars.stars[i];
+        star.brightness = random(100) * 0.01;
+        star.x = random(width);
+        star.y = random(height);
+    }
+}
+
+void initialiseGameTables() {
+    shotPool.playerSlots = kPlayerShotSlots;
+    shotPool.totalSlots = kTotalShotSlots;
+    for (int i = 0; i < kPlayerShotSlots; ++i) {
+        shotPool.shots[i].angle = kFreeShotAngle;
+    }
+    burstPool.burstCount = kBurstCount;
+    burstPool.bursts = burstTable;
+    for (Burst& burst : burstTable) {
+        burst.age = 0;
+    }
+    platformSrand(calendarTime());
+    fleet.enemies = enemyTable;
+    resetFleet(kEnemyCapacity);
+}
+
+void prepareGame(bool newGame, bool keepState) {
+    if (!newGame && !keepState) {
+        settings.language = 0;
+        for (BurstRequest& request : game.burstRequests) {
+            request.angle = 0;
+        }
+        const double t = clockMs();
+        game.now = t;
+        game.rateWindowStart = t;
+        ship.lastMoveTime = ship.lastTurnTime = t;
+        shotPool.lastStepTime = shotPool.lastFireTime = t;
+        burstPool.lastStepTime = t;
+        fleet.lastSpawnTime = fleet.lastSpawnMoveTime = t;
+        for (int i = 0; i < kEnemyCapacity; ++i) {
+            Enemy& e = fleet.enemies[i];
+            e.lastMoveTime = e.lastTurnTime = e.lastDecisionTime = e.lastFireTime = t;
+        }
+        setStepConstants();
+        displayMode.width = 800;
+        displayMode.height = 600;
+        displayMode.colourBits = 32;
+        displayMode.refreshRate = 60;
+        displayMode.fullScreen = 0;
+    }
+
+    if (!newGame) {
+        layout.keptWidth = displayMode.width;
+        layout.keptHeight = displayMode.height;
+        const double w = layout.keptWidth;
+        const double h = layout.keptHeight;
+        layout.shipIconPose[0] = 0.025 * h;
+        layout.shipIconPose[1] = 0.025 * h;
+        layout.shipIconPose[2] = kPi / 2;
+        layout.enemyIconPose[0] = 0.025 * h;
+        layout.enemyIconPose[1] = 0.05 * w;
+        layout.enemyIconPose[2] = kPi / 2;
+        layout.highlight[0] = 0.275 * w;
+        layout.highlight[1] = 0.24375 * w;
+        layout.highlight[2] = 0.275 * w;
+        layout.highlight[3] = 0.26875 * w;
+        layout.highlight[4] = 0.2875 * w;
+        layout.highlight[5] = 0.25625 * w;
+    }
+    const double w = layout.keptWidth;
+    const double h = layout.keptHeight;
+    const auto wi = static_cast<std::uint32_t>(w);
+    const auto hi = static_cast<std::uint32_t>(h);
+
+    ship.x = 0.5 * w;
+    ship.y = 0.5 * h;
+    ship.heading = kPi / 2;
+    ship.shipScale = 0.65 * h;
+    ship.hitRadius = 0.65 * h * 0.04;
+    ship.fieldWidth = wi;
+    ship.fieldHeight = hi;
+
+    if (!keepState) {
+        ship.lives = 3;
+    }
+
+    if (!newGame) {
+        burstPool.particleScale[0] = w / 975;
+        burstPool.particleScale[1] = w / 1950;
+        shotPool.fieldWidth = wi;
+        shotPool.fieldHeight = hi;
+        fleet.fieldWidth = wi;
+        fleet.fieldHeight = hi;
+        fleet.hitRadius[0] = h / 38;
+        fleet.hitRadius[1] = 0.0325 * h;
+        fleet.hitRadius[2] = 0.0325 * h;
+        fleet.hitRadius[3] = 0.75 * h / 22;
+        fleet.hitRadius[4] = 0.85 * h / 21;
+        fleet.shapeScale[0] = 0.5 * h;
+        fleet.shapeScale[1] = 0.65 * h;
+        fleet.shapeScale[2] = 0.65 * h;
+        fleet.shapeScale[3] = 0.75 * h;
+        fleet.shapeScale[4] = 0.85 * h;
+        sound.fieldWidth = wi;
+        createStarField(wi, hi);
+        bonus.fieldWidth = w;
+        bonus.fieldHeight = h;
+    }
+
+    if (newGame) {
+        game.countdown = 4;
+        resetDamage();
+        for (int i = 0; i < kEnemyCapacity; ++i) {
+            fleet.enemies[i].strength = 0;
+        }
+        for (Shot& shot : shotPool.shots) {
+            shot.angle = kFreeShotAngle;
+        }
+        keys.shipKeysLocked = systemTest;
+        if (systemTest) {
+            game.waveNumber = 200;
+        }
+        game.frameLimiter = systemTest ? 0 : 1;
+        game.endTime = 0;
+        ship.shield = 100;
+        game.won = 1;
+        resetFleet(kEnemyCapacity);
+    }
+}

@@ -1,0 +1,219 @@
+#pragma once
+// The running game's records. Every one is a global that lives for the whole process;
+// the tables have fixed sizes and mark a free slot by a value in one of its fields.
+#include <cstdint>
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kTwoPi = 2.0 * kPi;
+
+constexpr int kPlayerShotSlots = 9;
+constexpr int kEnemyCapacity = 120;
+constexpr int kTotalShotSlots = kPlayerShotSlots + kEnemyCapacity;  // 129
+constexpr int kBurstRequestCount = 20;
+constexpr int kBurstCount = 50;
+constexpr int kParticlesPerBurst = 250;
+constexpr int kSmallBurstParticles = 7;
+constexpr double kFreeShotAngle = 200.0;
+constexpr float kDeadStrength = -10.0f;
+constexpr int kLastWave = 201;
+
+struct Shot {
+    double x;
+    double y;
+    double angle;  // kFreeShotAngle marks a free slot
+};
+
+struct BurstRequest {
+    double x;
+    double y;
+    double angle;  // 0 marks an empty request; -2*pi or less asks for small explosions
+};
+
+struct GameSession {
+    double now;
+    float score;
+    std::uint8_t waveNumber;
+    std::int32_t countdown;
+    float nextCountdownTick;
+    double endTime;  // 0 running, > 0 time the end message appears, -1 shown
+    std::uint8_t won;
+    std::uint8_t hudVisible;
+    std::uint8_t frameLimiter;
+    char lastFunctionKey;  // the shared one-byte key latch of the game, menus and name entry
+    double volumeShownUntil;
+    double rateWindowStart;
+    double rateFrames;
+    double frameRate;
+    float damage[5];
+    float shieldPerHit;
+    BurstRequest burstRequests[kBurstRequestCount];
+    Shot enemyShotRequest;
+};
+
+struct PlayerShip {
+    std::uint8_t iconMode;
+    double hitRadius;
+    double shipScale;
+    std::int32_t shield;
+    std::uint32_t fieldWidth;
+    std::uint32_t fieldHeight;
+    std::int32_t lives;
+    double savedPose[3];
+    double x;
+    double y;
+    double heading;
+    double muzzleX;
+    double muzzleY;
+    double muzzleAngle;
+    double lastMoveTime;
+    double lastTurnTime;
+    double moveStepMs;
+    double turnStepMs;
+};
+
+struct ShotPool {
+    std::uint8_t playerSlots;
+    std::uint8_t totalSlots;
+    std::uint32_t fieldWidth;
+    std::uint32_t fieldHeight;
+    Shot shots[kTotalShotSlots];
+    double lastStepTime;
+    double lastFireTime;
+    double stepMs;
+    double fireRepeatMs;
+};
+
+struct Enemy {
+    double x;
+    double y;
+    double heading;
+    double lastMoveTime;
+    double lastTurnTime;
+    double lastDecisionTime;
+    double lastFireTime;
+    double turnRemaining;
+    double fireDelay;
+    float strength;  // > 0 alive; 0 or less marks a free slot
+    float value;
+    float speed;
+    float turnRate;
+    std::int8_t kind;
+    std::uint8_t turnMode;  // 0 clockwise, 1 counter-clockwise, 2 hold course
+    std::uint8_t blocked;
+};
+
+struct EnemyFleet {
+    std::uint8_t cursor;
+    std::uint8_t cursor2;
+    std::uint8_t noise[128];
+    double iconSavedPose[3];
+    double spawnX;
+    double spawnY;
+    float iconSavedStrength;
+    std::uint8_t spawning;
+    std::uint8_t frozen;
+    std::uint8_t aliveCount;
+    std::uint8_t spawnedThisWave;
+    std::uint32_t fieldHeight;
+    std::uint32_t fieldWidth;
+    std::uint32_t capacity;
+    double hitRadius[5];
+    double shapeScale[5];
+    double moveStepMs[5];
+    double turnStepMs[5];
+    double decisionDelayMs[5];
+    double fireDelayRange;
+    double lastSpawnTime;
+    double spawnStepMs;
+    double lastSpawnMoveTime;
+    double spawnMoveMs;
+    double nextBonusScore;
+    double killX;
+    double killY;
+    double dropKind;  // 0 nothing pending, 1 weapon upgrade, 2 shield
+    Enemy* enemies;   // kEnemyCapacity + 1 records; the last one mirrors the ship
+};
+
+struct Particle {
+    double x;
+    double y;
+    double direction;
+    double speed;
+};
+
+struct Burst {
+    Particle particles[kParticlesPerBurst];
+    float stepFactor;
+    std::uint16_t age;  // 0 marks a free burst
+    std::uint8_t small;
+};
+
+struct BurstPool {
+    std::uint32_t cursor;
+    std::uint32_t cursor2;
+    std::uint32_t burstCount;
+    double particleScale[2];  // [0] large bursts, [1] small bursts
+    double lastStepTime;
+    double stepMs;
+    Burst* bursts;  // kBurstCount bursts
+};
+
+struct BonusItem {
+    float kind;  // 0 none, 1 weapon upgrade, 2 shield
+    double x;
+    double y;
+    double radius;
+    double radiusSquared;
+    double expiresAt;
+    double fieldWidth;
+    double fieldHeight;
+};
+
+struct Star {
+    double x;
+    double y;
+    double brightness;
+};
+
+struct StarField {
+    std::uint32_t count;
+    Star* stars;
+};
+
+// Sizes derived from the resolution by the latest preparation, for the HUD and the menus.
+struct Layout {
+    double keptWidth;   // W and H the game's sizes were computed for
+    double keptHeight;
+    double shipIconPose[3];
+    double enemyIconPose[3];
+    double highlight[6];  // the menu's highlight triangle: x0, y0, x1, y1, x2, y2
+};
+
+extern GameSession game;
+extern PlayerShip ship;
+extern ShotPool shotPool;
+extern EnemyFleet fleet;
+extern BurstPool burstPool;
+extern BonusItem bonus;
+extern StarField stars;
+extern Layout layout;
+
+// Owned by the main menu, read by the game: a "New Game" game is running or paused,
+// and the running game is a system test.
+extern std::uint8_t gameInProgress;
+extern std::uint8_t systemTest;
+
+// 0..n-1 from the integer part of rand() * n / 32768; 0 for n = 0.
+std::int32_t random(std::uint32_t n);
+
+// (false, false): the first preparation; (false, true): sizes follow a new resolution;
+// (true, false): a new game.
+void prepareGame(bool newGame, bool keepState);
+void resetFleet(std::uint32_t capacity);
+void resetDamage();
+void createStarField(std::uint32_t width, std::uint32_t height);
+void setStepConstants();
+
+// The process-start set-up of the shot, burst and enemy tables (seeds the generator from the
+// calendar time and resets the fleet).
+void initialiseGameTables();

@@ -1,0 +1,10 @@
+#pragma once
+// Full-screen display-mode switch through XRandR.
+
+// Switches the screen to width x height (at refreshHz when it is not 0).
+// True when the switch is refused: no such mode, no such rate, or no RandR at all.
+// The first successful switch arranges for the original mode to come back at exit and on fatal signals.
+bool switchDisplayMode(unsigned width, unsigned height, unsigned colourBits, unsigned refreshHz);
+
+// Puts the mode back that was active before the first switch. Safe to call at any time.
+void restoreDisplayMode();

@@ -1,0 +1,11 @@
+#pragma once
+// Bitmap fonts as OpenGL display lists: list base + n draws the glyph of Windows-1251 character n
+// in a bold sans-serif face and advances the raster position by its width.
+
+// Builds 256 lists in the current GL context for a character height of heightPx pixels
+// (the em size). Returns the list base; glyphs that cannot be rendered become empty lists that
+// still advance. charset 204 asks for Cyrillic coverage, which the face used always has.
+unsigned buildBitmapFont(unsigned heightPx, unsigned charset);
+
+// The Unicode code point of a Windows-1251 byte (0 for the one undefined byte, 0x98).
+unsigned cp1251ToUnicode(unsigned char byte);

@@ -1,0 +1,20 @@
+#pragma once
+// Keyboard and mouse-button state by Windows virtual-key code (1..255), read from the X server.
+// The codes stay the program's language for keys: bound, stored in the settings file and named.
+
+// Opens the connection used for key queries. False when no X display can be reached;
+// every key then reads as released and the window as unfocused.
+bool openKeyboard();
+
+// True while the key with this virtual-key code is down, whoever has the focus
+// (callers gate on windowFocused()). Codes that no key of this keyboard produces read false.
+bool asyncKeyDown(int vk);
+
+// True while our game window (the current GL drawable) has the keyboard focus.
+bool windowFocused();
+
+// The keysym that stands for a virtual-key code, or 0 when the code has none (mouse buttons too).
+unsigned long vkToKeysym(int vk);
+
+// Tests replace the key and focus sources; nullptr restores the X11 ones.
+void setKeySource(bool (*down)(int vk), bool (*focused)());

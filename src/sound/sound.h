@@ -1,0 +1,53 @@
+#pragma once
+// Sound effects as General MIDI notes: the game marks an effect with requestSound,
+// and updateSounds, once per game frame, starts and stops the notes.
+#include <cstdint>
+
+enum SoundEffect : std::uint8_t {
+    PlayerShot,
+    EnemyShot,
+    BigBurst,
+    Ambient,
+    Thrust,
+    SmallBurst,
+    BonusAppears,
+    BonusTaken,
+    ExtraLife,
+};
+
+struct SoundState {
+    std::uint32_t deviceId;
+    std::uint32_t openResult;
+    std::uint8_t message[4];
+    std::int8_t soundVolume;  // 0..127; -1 while no device is open
+    std::uint32_t fieldWidth;
+    std::uint32_t bigBurstX;
+    std::uint32_t smallBurstX;
+    double enemyShotTimer;  // -1 idle, -2 requested, else the time its notes stop
+    double playerShotTimer;
+    double bigBurstTimer;
+    double ambientNext[5];
+    double thrustTimer;
+    double smallBurstTimer;
+    double bonusAppearsTimer;
+    double bonusTakenFirst;  // -3: the first note is over and the second sounds
+    double bonusTakenSecond;
+    double extraLifeTimer;
+};
+
+extern SoundState sound;
+
+// Fills the record and opens MIDI device 0; soundVolume becomes -1 when none opens.
+SoundState& openMidiOutput();
+// At exit: resets and closes the device while soundVolume is 0 or more.
+void closeMidiOutput();
+// Silences every sounding note and keeps programs, volumes and pans.
+void resetMidiOutput();
+
+void startNote(std::int8_t channel, std::int8_t pan, std::int8_t program, std::int8_t note,
+               std::int8_t volume);
+void stopNote(std::int8_t channel, std::int8_t note);
+
+// Marks the effect to start at the next updateSounds; bursts keep their x, truncated.
+void requestSound(SoundEffect effect, double x = 0.0);
+void updateSounds(double now, double shipX);

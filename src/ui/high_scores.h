@@ -1,0 +1,20 @@
+#pragma once
+// The three-entry high-score table and the name entry.
+#include <cstdint>
+
+struct HighScoreEntry {
+    char name[9];
+    float score;
+};
+
+extern HighScoreEntry highScores[3];
+extern char nameBuffer[9];
+extern std::int8_t nameLength;
+
+// The game's score beats at least one entry.
+bool scoreQualifies(float score);
+// Sorts the table by descending score (stable) and places the name with the score.
+void insertHighScore(const char* name, float score);
+
+void nameEntryDisplay();
+void nameEntryIdle();

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages zarv needs to build, run and test, skipping those already present.
+set -euo pipefail
+
+packages=(
+  # build
+  g++ cmake make pkg-config
+  freeglut3-dev libglu1-mesa-dev libx11-dev libxrandr-dev libfreetype-dev libfontconfig-dev
+  libfluidsynth-dev libasound2-dev libgtest-dev libgmock-dev libbenchmark-dev
+  # run: the bold sans-serif face, the General MIDI SoundFonts
+  fonts-liberation2 fluid-soundfont-gm fluid-soundfont-gs
+  # test: virtual display, key presses, screenshots, mode queries
+  xvfb xauth xdotool x11-utils imagemagick x11-xserver-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+  as_root=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -qq || true
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
