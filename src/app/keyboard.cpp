@@ -1,12 +1,66 @@
 #include "app/keyboard.h"
 
-// Placeholder: replaced by the real keyboard poll.
+#include "platform/keys.h"
+#include "sound/sound.h"
+
+#include <cstdlib>
+
 KeyBindings keys{};
+
 void setDefaultKeyBindings(KeyBindings& b) {
-    b.forwardKey = 104;
-    b.rightKey = 102;
-    b.leftKey = 100;
-    b.shootKey = 9;
-    b.backKey = 27;
+    b.forwardKey = VkNumpad8;
+    b.rightKey = VkNumpad6;
+    b.leftKey = VkNumpad4;
+    b.shootKey = VkTab;
+    b.backKey = VkEscape;
 }
-void pollKeyboard(KeyBindings&) {}
+
+namespace {
+
+std::uint8_t held(int vk) {
+    return asyncKeyDown(vk) ? 1 : 0;
+}
+
+void releaseAll(KeyBindings& b) {
+    b.forwardHeld = b.rightHeld = b.leftHeld = b.shootHeld = 0;
+    b.f2Held = b.f11Held = b.f9Held = b.f7Held = b.f8Held = 0;
+    b.backHeld = b.upHeld = b.downHeld = b.enterHeld = 0;
+    b.shiftHeld = b.leftArrowHeld = b.rightArrowHeld = 0;
+}
+
+}  // namespace
+
+void pollKeyboard(KeyBindings& b) {
+    // The key state belongs to the whole X server: read nothing while another window has the focus.
+    if (!windowFocused()) {
+        releaseAll(b);
+        return;
+    }
+    if (asyncKeyDown(VkF12)) {
+        resetMidiOutput();
+        std::exit(1);
+    }
+    b.upHeld = held(VkUp);
+    b.downHeld = held(VkDown);
+    b.leftArrowHeld = held(VkLeft);
+    b.rightArrowHeld = held(VkRight);
+    b.enterHeld = held(VkEnter);
+    b.shiftHeld = held(VkShift);
+    b.f2Held = held(VkF2);
+    b.f7Held = held(VkF7);
+    b.f8Held = held(VkF8);
+    b.f9Held = held(VkF9);
+    b.f11Held = held(VkF11);
+    b.backHeld = held(b.backKey);
+    if (b.shipKeysLocked) {
+        b.forwardHeld = b.shootHeld = b.leftHeld = b.rightHeld = 0;
+        return;
+    }
+    b.forwardHeld = held(b.forwardKey);
+    b.rightHeld = held(b.rightKey);
+    b.leftHeld = held(b.leftKey);
+    b.shootHeld = held(b.shootKey);
+    if (b.rightHeld && b.leftHeld) {
+        b.rightHeld = b.leftHeld = 0;
+    }
+}
