@@ -1,10 +1,96 @@
 #include "app/window.h"
 
-// Placeholder: replaced by the real window code.
+#include "app/modes.h"
+#include "app/screen_mapping.h"
+#include "platform/display_switch.h"
+
+#include <GL/freeglut.h>
+
 DisplayMode displayMode{};
-bool changeDisplayMode(DisplayMode) { return true; }
-int createGameWindow() { return 0; }
-void reshapeWindow(int, int) {}
-bool recreateGameWindow() { return false; }
-bool gameWindowExists() { return false; }
-ViewBox viewBoxFor(int, int) { return ViewBox{0, 3, 0, 3}; }
+
+namespace {
+
+// GLUT's id of the game window; 0 while none exists. Kept here because glutGetWindow
+// may not be asked before glutInit.
+int windowId = 0;
+
+}  // namespace
+
+bool changeDisplayMode(DisplayMode mode) {
+    return switchDisplayMode(mode.width, mode.height, mode.colourBits, mode.refreshRate);
+}
+
+int createGameWindow() {
+    computeScreenMapping();
+    // The colour depth goes straight into GLUT's mode bits: 8 asks for alpha, 16 for depth,
+    // 32 for stencil. Asking for an impossible mode makes freeglut end the process, so a mode
+    // the server cannot give falls back to plain double-buffered RGBA.
+    glutInitDisplayMode(displayMode.colourBits | GLUT_DOUBLE);
+    if (!glutGet(GLUT_DISPLAY_MODE_POSSIBLE)) {
+        glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE);
+    }
+    if (displayMode.fullScreen) {
+        if (changeDisplayMode(displayMode)) {
+            return 1;
+        }
+        glutInitWindowPosition(0, 0);
+    } else {
+        // A window leaves the desktop in the mode the player had before any full screen.
+        restoreDisplayMode();
+        glutInitWindowPosition(10, 10);
+    }
+    glutInitWindowSize(static_cast<int>(displayMode.width), static_cast<int>(displayMode.height));
+    windowId = glutCreateWindow(kWindowTitle);
+    if (displayMode.fullScreen) {
+        glutFullScreen();
+        glutSetCursor(GLUT_CURSOR_NONE);
+    }
+    // Only the 16-bit mode asks for a depth buffer; Mesa hands the others one unasked, and there
+    // drawing order alone must decide what is on top.
+    if (displayMode.colourBits == 16) {
+        glEnable(GL_DEPTH_TEST);
+    } else {
+        glDisable(GL_DEPTH_TEST);
+    }
+    return 0;
+}
+
+ViewBox viewBoxFor(int w, int h) {
+    const double width = w == 0 ? 1.0 : static_cast<double>(w);
+    const double height = h == 0 ? 1.0 : static_cast<double>(h);
+    const double a = 3.0 / width;
+    const double b = (3.0 - 0.0) / height;
+    if (a < b) {
+        return ViewBox{1.5 - 1.5 * (b / a), 1.5 + 1.5 * (b / a), 0.0, 3.0};
+    }
+    const double m = (0.0 + 3.0) * 0.5;
+    return ViewBox{0.0, 3.0, m - (m - 0.0) * (a / b), m + (3.0 - m) * (a / b)};
+}
+
+void reshapeWindow(int w, int h) {
+    glViewport(0, 0, w, h);
+    const ViewBox box = viewBoxFor(w, h);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glOrtho(box.left, box.right, box.bottom, box.top, -1.0, 1.0);
+}
+
+bool recreateGameWindow() {
+    if (displayMode.fullScreen && changeDisplayMode(displayMode)) {
+        return true;
+    }
+    // The old window goes and the new one comes in the same callback: freeglut ends the main
+    // loop when a callback returns with no window left.
+    if (windowId != 0) {
+        glutDestroyWindow(windowId);
+        windowId = 0;
+    }
+    createGameWindow();
+    setAppMode(AppMode::Menu);
+    glutReshapeFunc(reshapeWindow);
+    return false;
+}
+
+bool gameWindowExists() {
+    return windowId != 0;
+}
