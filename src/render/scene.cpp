@@ -1,13 +1,229 @@
 #include "render/scene.h"
 
+#include "app/display_mode.h"
+#include "app/screen_mapping.h"
+#include "app/text.h"
+#include "render/enemy_drawing.h"
+#include "render/hud.h"
+#include "settings/settings.h"
+
 #include <GL/freeglut.h>
 #include <GL/glu.h>
+#include <cmath>
 
 GLUquadric* quadric = nullptr;
 
-// Placeholder until the scene is drawn: keeps the game's screen black.
+namespace {
+
+// The end texts, Bulgarian then English, as Windows-1251 bytes.
+constexpr const char* kGameOverText[2] = {
+    "\xCA\xF0\xE0\xE9 \xED\xE0 \xE8\xE3\xF0\xE0\xF2\xE0",  // "Край на играта"
+    "Game Over",
+};
+constexpr const char* kYouWinText[2] = {
+    "\xCF\xE5\xF7\xE5\xEB\xE8\xF8!",  // "Печелиш!"
+    "You win!",
+};
+
+// The ship's outline points: angle from the nose in multiples of pi, distance as a fraction
+// of shipScale. P0 is the nose (and the muzzle), P13 the tail ring's centre.
+struct ShipPoint {
+    double theta;
+    double r;
+};
+constexpr ShipPoint kShipPoints[14] = {
+    {0, 1.0 / 20},     {0.2, 1.0 / 65},   {1.8, 1.0 / 65},   {0.5, 1.0 / 60},   {1.5, 1.0 / 60},
+    {0.625, 1.0 / 30}, {1.375, 1.0 / 30}, {0.62, 1.0 / 27},  {1.38, 1.0 / 27},  {0.74, 1.0 / 20},
+    {1.26, 1.0 / 20},  {0.43, 1.0 / 27},  {1.57, 1.0 / 27},  {1, 1.0 / 350},
+};
+
+void vertex(double x, double y, double z) {
+    glVertex3f(static_cast<float>(mapX(x)), static_cast<float>(mapY(y)), static_cast<float>(z));
+}
+
+int languageIndex() {
+    return settings.language == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+void drawShip(PlayerShip& s) {
+    glEnable(GL_LINE_SMOOTH);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_BLEND);
+    glLineWidth(1.0f);
+
+    double px[14];
+    double py[14];
+    for (int k = 0; k < 14; ++k) {
+        const double angle = s.heading + kShipPoints[k].theta * kPi;
+        const double d = s.shipScale * kShipPoints[k].r;
+        px[k] = s.x + d * std::cos(angle);
+        py[k] = s.y + d * std::sin(-s.heading - kShipPoints[k].theta * kPi);
+    }
+
+    // Shots leave from the nose as it was last drawn in play; the HUD's icon must not move it.
+    if (s.iconMode == 0) {
+        s.muzzleX = px[0];
+        s.muzzleY = py[0];
+        s.muzzleAngle = -s.heading;
+    }
+
+    // Green at full shield, through yellow to orange as it drains; an overcharged shield stays green.
+    float red = 0.0f;
+    float green = 0.7f;
+    if (s.shield <= 100) {
+        red = static_cast<float>(0.8 - 0.008 * s.shield);
+        green = static_cast<float>(0.5 + 0.002 * s.shield);
+    }
+    glColor3f(red, green, 0.0f);
+    glBegin(GL_TRIANGLE_STRIP);
+    for (int k = 0; k <= 8; ++k) {
+        vertex(px[k], py[k], 0.2);
+    }
+    glEnd();
+
+    glLineWidth(2.0f);
+    glBegin(GL_LINES);
+    drawSegment(px[8], py[8], px[7], py[7], 0);
+    glColor3f(0.9f, 0.0f, 0.0f);
+    drawSegment(px[9], py[9], px[11], py[11], 0);
+    drawSegment(px[10], py[10], px[12], py[12], 0);
+    glEnd();
+
+    glColor3f(0.9f, 0.9f, 0.2f);
+    glPushMatrix();
+    glTranslatef(static_cast<float>(mapX(px[13])), static_cast<float>(mapY(py[13])), 0.21f);
+    const double s2 = s.shipScale * displayMode.xScale;
+    gluDisk(quadric, 0.26 * s2 - 0.5, 0.262 * s2 - 0.5, 8, 1);
+    glPopMatrix();
+}
+
+void drawShots() {
+    glLineWidth(2.0f);
+    glEnable(GL_LINE_SMOOTH);
+    glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glBegin(GL_LINES);
+    // The player's shots turn from green towards blue as upgrades raise the kind-4 damage.
+    const float p = game.damage[4];
+    const double behind = shotPool.fieldWidth / 150.0;
+    const double ahead = shotPool.fieldHeight / 150.0;
+    const int total = shotPool.totalSlots < kTotalShotSlots ? shotPool.totalSlots : kTotalShotSlots;
+    for (int i = 0; i < total; ++i) {
+        const Shot& shot = shotPool.shots[i];
+        if (shot.angle == kFreeShotAngle) {
+            continue;
+        }
+        if (i >= shotPool.playerSlots) {
+            glColor3f(1.0f, 0.3f, 0.0f);
+        } else {
+            glColor3f(0.1f, 1.26f - 2 * p, 6 * p - 0.78f);
+        }
+        const double c = std::cos(shot.angle);
+        const double s = std::sin(shot.angle);
+        drawSegment(shot.x - c * behind, shot.y - s * behind, shot.x + c * ahead, shot.y + s * ahead, -0.3);
+    }
+    glEnd();
+}
+
+void drawBursts() {
+    if (burstPool.bursts == nullptr) {
+        return;
+    }
+    const std::uint32_t count = burstPool.burstCount < kBurstCount ? burstPool.burstCount : kBurstCount;
+    for (std::uint32_t b = 0; b < count; ++b) {
+        const Burst& burst = burstPool.bursts[b];
+        if (burst.age == 0) {
+            continue;
+        }
+        // Fades on a log curve; from age 36 on it is below zero, which draws fully transparent.
+        const double alpha = (std::log(36.995 - burst.age) - 0.66) * 0.3448275862068966;
+        glEnable(GL_BLEND);
+        glDisable(GL_POINT_SMOOTH);
+        glPointSize(1.0f);
+        glColor4f(1.0f, 1.0f, 0.35f, static_cast<float>(alpha));
+        glBegin(GL_POINTS);
+        for (const Particle& particle : burst.particles) {
+            vertex(particle.x - 2, particle.y, 0.3);
+            vertex(particle.x, particle.y - 2, 0.3);
+            vertex(particle.x, particle.y + 2, 0.3);
+            vertex(particle.x + 2, particle.y, 0.3);
+        }
+        glEnd();
+    }
+}
+
+void drawStars() {
+    glDisable(GL_POINT_SMOOTH);
+    glDisable(GL_BLEND);
+    glPointSize(2.0f);
+    glBegin(GL_POINTS);
+    if (stars.stars != nullptr) {
+        for (std::uint32_t i = 0; i < stars.count; ++i) {
+            const Star& star = stars.stars[i];
+            const auto g = static_cast<float>(star.brightness - random(100) * 0.002);
+            glColor3f(g, g, g);
+            vertex(star.x, star.y, -0.9);
+        }
+    }
+    glEnd();
+}
+
+void drawBonus() {
+    if (bonus.kind == 0) {
+        return;
+    }
+    const double c = random(100) * 0.003;
+    glEnable(GL_BLEND);
+    if (bonus.kind == 1) {
+        const double r = bonus.radius;
+        glColor3f(static_cast<float>(c), static_cast<float>(c + 0.7), static_cast<float>(c));
+        glLineWidth(1.0f);
+        glBegin(GL_LINES);
+        drawSegment(bonus.x + r * std::cos(kPi / 2), bonus.y + r * std::sin(kPi / 2),
+                    bonus.x + r * std::cos(1.5 * kPi), bonus.y + r * std::sin(1.5 * kPi), 0);
+        drawSegment(bonus.x + r, bonus.y, bonus.x + r * std::cos(kPi), bonus.y + r * std::sin(kPi), 0);
+        glEnd();
+    } else if (bonus.kind == 2) {
+        glColor3f(static_cast<float>(c - 0.2), static_cast<float>(c + 0.1), static_cast<float>(c + 0.7));
+    }
+    glPushMatrix();
+    glTranslatef(static_cast<float>(mapX(bonus.x)), static_cast<float>(mapY(bonus.y)), 0.0f);
+    const double w = bonus.fieldWidth * displayMode.xScale;
+    gluDisk(quadric, 0.135 * w - 0.5, 0.1375 * w - 0.5, static_cast<int>(0.035 * bonus.fieldWidth), 1);
+    glPopMatrix();
+}
+
 void gameDisplay() {
+    // The frame drawn by the previous call goes on screen first.
     glutSwapBuffers();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (ship.lives != 0) {
+        drawShip(ship);
+    }
+    drawShots();
+    drawBursts();
+    drawEnemies();
+    drawStars();
+    drawBonus();
+    if (game.hudVisible) {
+        drawHud();
+    }
+    const double w = displayMode.width;
+    const double h = displayMode.height;
+    if (game.countdown != 0) {
+        glColor3f(1.0f, 1.0f, 1.0f);
+        printText(0.49 * w, 0.45 * h, 0.9, largeFont, "%d", game.countdown);
+    }
+    if (game.endTime < 0) {
+        // Both rows are placed by fractions of the width.
+        glColor3f(1.0f, 1.0f, 0.5f);
+        printText(0.37 * w, 0.36 * w, 0.9, largeFont, "%s", kGameOverText[languageIndex()]);
+        if (game.won) {
+            printText(0.37 * w, 0.41 * w, 0.9, largeFont, "%s", kYouWinText[languageIndex()]);
+        }
+    }
     glutPostRedisplay();
 }

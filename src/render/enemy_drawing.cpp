@@ -1,0 +1,195 @@
+#include "render/enemy_drawing.h"
+
+#include "app/display_mode.h"
+#include "app/screen_mapping.h"
+#include "render/enemy_shapes.h"
+#include "render/scene.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <cmath>
+
+namespace {
+
+constexpr int kMaxShapePoints = 20;
+
+// The unit direction of every shape point relative to the nose, worked out once: a shape then
+// costs one sine and cosine of the heading per enemy instead of two per point.
+struct PointDirections {
+    double cosA[5][kMaxShapePoints];
+    double sinA[5][kMaxShapePoints];
+};
+
+const PointDirections& pointDirections() {
+    static const PointDirections table = [] {
+        PointDirections t{};
+        for (int k = 0; k < 5; ++k) {
+            const EnemyShape& shape = kEnemyShapes[k];
+            for (int i = 0; i < shape.pointCount && i < kMaxShapePoints; ++i) {
+                t.cosA[k][i] = std::cos(shape.points[i].a * kPi);
+                t.sinA[k][i] = std::sin(shape.points[i].a * kPi);
+            }
+        }
+        return t;
+    }();
+    return table;
+}
+
+void setLayerColour(const LayerColour& colour, float strength) {
+    glColor3f(colour.base[0] + colour.perStrength[0] * strength,
+              colour.base[1] + colour.perStrength[1] * strength,
+              colour.base[2] + colour.perStrength[2] * strength);
+}
+
+void drawShape(int kind, const EnemyFleet& fleet, const Enemy& enemy) {
+    const EnemyShape& shape = kEnemyShapes[kind];
+    const double scale = fleet.shapeScale[kind];
+    const PointDirections& dirs = pointDirections();
+
+    // View positions of every point ([0]) and of its mirror image ([1]), from the record as it
+    // is now: the HUD moves record 0 just before it calls.
+    float vx[2][kMaxShapePoints];
+    float vy[2][kMaxShapePoints];
+    const double ch = std::cos(enemy.heading);
+    const double sh = std::sin(enemy.heading);
+    for (int i = 0; i < shape.pointCount && i < kMaxShapePoints; ++i) {
+        const double d = scale / shape.points[i].n;
+        const double ca = dirs.cosA[kind][i];
+        const double sa = dirs.sinA[kind][i];
+        // cos and sin of (heading + a), and of (heading + 2 pi - a) for the mirror image.
+        const double c0 = ch * ca - sh * sa;
+        const double s0 = sh * ca + ch * sa;
+        const double c1 = ch * ca + sh * sa;
+        const double s1 = sh * ca - ch * sa;
+        vx[0][i] = static_cast<float>(mapX(enemy.x + d * c0));
+        vy[0][i] = static_cast<float>(mapY(enemy.y - d * s0));
+        vx[1][i] = static_cast<float>(mapX(enemy.x + d * c1));
+        vy[1][i] = static_cast<float>(mapY(enemy.y - d * s1));
+    }
+
+    const float strength = enemy.strength;
+    const std::uint8_t* ref = shape.refs;
+    bool linesOpen = false;
+    for (int l = 0; l < shape.layerCount; ++l) {
+        const ShapeLayer& layer = shape.layers[l];
+        const std::uint8_t* end = ref + layer.count;
+        if (layer.kind == LayerKind::Lines) {
+            if (!linesOpen) {
+                glBegin(GL_LINES);
+                linesOpen = true;
+            }
+            setLayerColour(layer.colour, strength);
+            for (; ref != end; ++ref) {
+                const int m = (*ref & kMirror) ? 1 : 0;
+                const int i = *ref & ~kMirror;
+                glVertex3f(vx[m][i], vy[m][i], layer.z);
+            }
+            continue;
+        }
+        if (linesOpen) {
+            glEnd();
+            linesOpen = false;
+        }
+        setLayerColour(layer.colour, strength);
+        if (layer.kind == LayerKind::Ring) {
+            const int m = (*ref & kMirror) ? 1 : 0;
+            const int i = *ref & ~kMirror;
+            const double s = scale * displayMode.xScale;
+            glPushMatrix();
+            glTranslated(vx[m][i], vy[m][i], layer.z);
+            // The radii go through the same "- 0.5" as mapX: a dot-sized mark, as the game has it.
+            gluDisk(quadric, shape.ring.innerFactor * s - 0.5, shape.ring.outerFactor * s - 0.5,
+                    shape.ring.slices, 1);
+            glPopMatrix();
+            ref = end;
+            continue;
+        }
+        if (layer.stippled) {
+            glEnable(GL_POLYGON_STIPPLE);
+            glPolygonStipple(fleet.noise);
+        }
+        glBegin(layer.kind == LayerKind::Strip ? GL_TRIANGLE_STRIP : GL_TRIANGLES);
+        for (; ref != end; ++ref) {
+            const int m = (*ref & kMirror) ? 1 : 0;
+            const int i = *ref & ~kMirror;
+            glVertex3f(vx[m][i], vy[m][i], layer.z);
+        }
+        glEnd();
+        if (layer.stippled) {
+            // Nothing after this fill may be speckled.
+            glDisable(GL_POLYGON_STIPPLE);
+        }
+    }
+    if (linesOpen) {
+        glEnd();
+    }
+}
+
+void drawGameEnemy(int kind, std::uint32_t index) {
+    if (fleet.enemies == nullptr || index > kEnemyCapacity) {
+        return;
+    }
+    drawShape(kind, fleet, fleet.enemies[index]);
+}
+
+}  // namespace
+
+void drawEnemyKind0(std::uint32_t index) {
+    drawGameEnemy(0, index);
+}
+
+void drawEnemyKind1(const EnemyFleet& someFleet, std::uint32_t index) {
+    if (someFleet.enemies == nullptr || index > kEnemyCapacity) {
+        return;
+    }
+    drawShape(1, someFleet, someFleet.enemies[index]);
+}
+
+void drawEnemyKind2(std::uint32_t index) {
+    drawGameEnemy(2, index);
+}
+
+void drawEnemyKind3(std::uint32_t index) {
+    drawGameEnemy(3, index);
+}
+
+void drawEnemyKind4(std::uint32_t index) {
+    drawGameEnemy(4, index);
+}
+
+void drawEnemies() {
+    glEnable(GL_LINE_SMOOTH);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_BLEND);
+    glLineWidth(1.0f);
+    if (fleet.enemies == nullptr) {
+        return;
+    }
+    // The record past capacity mirrors the ship and is never drawn.
+    const std::uint32_t count = fleet.capacity < kEnemyCapacity ? fleet.capacity : kEnemyCapacity;
+    for (std::uint32_t index = 0; index < count; ++index) {
+        const Enemy& enemy = fleet.enemies[index];
+        if (!(enemy.strength > 0)) {
+            continue;
+        }
+        switch (enemy.kind) {
+        case 0:
+            drawEnemyKind0(index);
+            break;
+        case 1:
+            drawEnemyKind1(fleet, index);
+            break;
+        case 2:
+            drawEnemyKind2(index);
+            break;
+        case 3:
+            drawEnemyKind3(index);
+            break;
+        case 4:
+            drawEnemyKind4(index);
+            break;
+        default:
+            break;
+        }
+    }
+}
