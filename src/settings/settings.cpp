@@ -1,17 +1,436 @@
 #include "settings/settings.h"
 
-// Placeholder: replaced by the real settings file.
+#include "app/display_mode.h"
+#include "app/key_bindings.h"
+#include "game/game_state.h"
+#include "sound/sound.h"
+#include "ui/high_scores.h"
+
+#include <cfloat>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 Settings settings{1, 0};
 const std::uint32_t kResolutionWidths[kResolutionCount] = {640, 800, 960, 1024, 1152, 1280, 1440, 1600, 2048};
 const std::uint32_t kRefreshRates[kRefreshRateCount] = {60, 70, 75, 85, 90, 100, 120, 150};
 const char* settingsPath = "./zarv.cfg";
-void readSettingsFile() {}
-const char* findSettingValue(const char*) { return "-1"; }
-void putSettingValue(const char*, const char*) {}
-void parseSettingsText() {}
-void composeSettingsText(std::uint32_t, std::uint32_t, std::uint8_t, std::int8_t, std::int16_t, std::int16_t,
-                         std::int16_t, std::int16_t, const HighScoreEntry*) {}
-void writeSettingsFile() {}
-void saveSettings() {}
-const char* settingsTextForTest() { return nullptr; }
-void clearSettingsTextForTest() {}
+
+namespace {
+
+constexpr const char* kMissing = "-1";
+constexpr const char* kHeader = ";;;; zarv701a - \xF4\xE0\xE9\xEB \xF1 \xED\xE0\xF1\xF2\xF0\xEE\xE9\xEA\xE8 ;;;;";
+constexpr std::size_t kValueCapacity = 64;
+
+// The file's text with LF line ends, zero-terminated; nullptr while there is none.
+char* settingsText = nullptr;
+char settingValue[kValueCapacity];
+
+// A key counts only where a line starts, so that it is never found inside a name or another value.
+const char* findKey(const char* text, const char* key) {
+    const std::size_t keyLength = std::strlen(key);
+    const char* line = text;
+    while (line) {
+        if (std::strncmp(line, key, keyLength) == 0) {
+            return line;
+        }
+        line = std::strchr(line, '\n');
+        if (line) {
+            ++line;
+        }
+    }
+    return nullptr;
+}
+
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// atoi's reading (white space, sign, digits up to the first other character, 0 without digits),
+// saturated at the 32-bit range instead of overflowing.
+std::int32_t toInteger(const char* s) {
+    while (isSpace(*s)) {
+        ++s;
+    }
+    bool negative = false;
+    if (*s == '+' || *s == '-') {
+        negative = *s == '-';
+        ++s;
+    }
+    std::int64_t value = 0;
+    while (*s >= '0' && *s <= '9') {
+        value = value * 10 + (*s - '0');
+        if (value > static_cast<std::int64_t>(INT32_MAX) + 1) {
+            value = static_cast<std::int64_t>(INT32_MAX) + 1;
+        }
+        ++s;
+    }
+    if (negative) {
+        value = -value;
+    }
+    if (value > INT32_MAX) {
+        value = INT32_MAX;
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+// False when the key is absent (missing, or its value is exactly "-1"). The number is compared
+// as unsigned, so that no negative value passes a range test.
+bool lookupNumber(const char* key, std::uint32_t& number) {
+    const char* value = findSettingValue(key);
+    if (std::strcmp(value, kMissing) == 0) {
+        return false;
+    }
+    number = static_cast<std::uint32_t>(toInteger(value));
+    return true;
+}
+
+void applyKeyCode(const char* key, std::int16_t& binding) {
+    std::uint32_t code = 0;
+    if (lookupNumber(key, code) && code <= 222) {
+        binding = static_cast<std::int16_t>(code);
+    }
+}
+
+// Absent or not a number 0 or more gives 0; a value beyond the float range is held at its top.
+float scoreValue(const char* key) {
+    const char* value = findSettingValue(key);
+    if (std::strcmp(value, kMissing) == 0) {
+        return 0.0f;
+    }
+    const double score = std::strtod(value, nullptr);
+    if (!(score >= 0.0)) {
+        return 0.0f;
+    }
+    return score > FLT_MAX ? FLT_MAX : static_cast<float>(score);
+}
+
+bool isRefreshRate(std::uint32_t rate) {
+    for (std::uint32_t listed : kRefreshRates) {
+        if (listed == rate) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void putFormatted(const char* key, const char* format, auto value) {
+    char text[kValueCapacity];
+    std::snprintf(text, sizeof text, format, value);
+    putSettingValue(key, text);
+}
+
+// The file's bytes: the header, an empty line, then the text with CR LF line ends. Leading line
+// feeds, a line feed right after another and a final line feed are left out.
+char* fileBytes(std::size_t& size) {
+    const std::size_t headerLength = std::strlen(kHeader);
+    const std::size_t textLength = std::strlen(settingsText);
+    char* out = static_cast<char*>(std::malloc(headerLength + 4 + 2 * textLength + 1));
+    if (!out) {
+        return nullptr;
+    }
+    std::memcpy(out, kHeader, headerLength);
+    std::size_t n = headerLength;
+    std::memcpy(out + n, "\r\n\r\n", 4);
+    n += 4;
+    for (std::size_t i = 0; i < textLength; ++i) {
+        const char c = settingsText[i];
+        if (c != '\n') {
+            out[n++] = c;
+            continue;
+        }
+        if (i == 0 || settingsText[i - 1] == '\n' || i + 1 == textLength) {
+            continue;
+        }
+        out[n++] = '\r';
+        out[n++] = '\n';
+    }
+    size = n;
+    return out;
+}
+
+bool writeAll(int fd, const char* bytes, std::size_t size) {
+    while (size > 0) {
+        const ssize_t written = write(fd, bytes, size);
+        if (written < 0) {
+            return false;
+        }
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// The permissions a new file gets from fopen, or those of the file being replaced.
+mode_t fileMode(const char* path) {
+    struct stat existing {};
+    if (stat(path, &existing) == 0) {
+        return existing.st_mode & 07777;
+    }
+    const mode_t mask = umask(022);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+// Flushes the rename itself to disk; a directory that cannot be opened is left as it is.
+void syncDirectoryOf(const char* path) {
+    char directory[PATH_MAX];
+    std::snprintf(directory, sizeof directory, "%s", path);
+    char* slash = std::strrchr(directory, '/');
+    if (!slash) {
+        std::snprintf(directory, sizeof directory, ".");
+    } else if (slash == directory) {
+        slash[1] = '\0';
+    } else {
+        *slash = '\0';
+    }
+    const int fd = open(directory, O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+}
+
+// A new file beside the old one, filled and flushed to disk, then renamed over it: a crash or a
+// full disk leaves either the old file or the new one, never a cut one.
+void replaceFile(const char* path, const char* bytes, std::size_t size) {
+    char temporary[PATH_MAX];
+    const int length = std::snprintf(temporary, sizeof temporary, "%s.XXXXXX", path);
+    if (length < 0 || static_cast<std::size_t>(length) >= sizeof temporary) {
+        return;
+    }
+    const mode_t mode = fileMode(path);
+    const int fd = mkstemp(temporary);
+    if (fd < 0) {
+        return;
+    }
+    bool ok = fchmod(fd, mode) == 0 && writeAll(fd, bytes, size) && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    if (ok && rename(temporary, path) == 0) {
+        syncDirectoryOf(path);
+        return;
+    }
+    unlink(temporary);
+}
+
+}  // namespace
+
+std::uint32_t resolutionWidth(std::int32_t index) {
+    if (index < 0 || index >= kResolutionCount) {
+        return 800;
+    }
+    return kResolutionWidths[index];
+}
+
+std::uint32_t resolutionHeight(std::int32_t index) {
+    return static_cast<std::uint32_t>(resolutionWidth(index) * 0.75);
+}
+
+void loadSettingsText(const char* bytes, std::size_t size) {
+    std::free(settingsText);
+    settingsText = static_cast<char*>(std::malloc(size + 1));
+    if (!settingsText) {
+        return;
+    }
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < size && bytes[i] != '\0'; ++i) {
+        // The file's CR LF pairs become single line feeds, as a text-mode read gives them.
+        if (bytes[i] == '\r' && i + 1 < size && bytes[i + 1] == '\n') {
+            continue;
+        }
+        settingsText[n++] = bytes[i];
+    }
+    settingsText[n] = '\0';
+}
+
+void readSettingsFile() {
+    std::FILE* file = std::fopen(settingsPath, "rb");
+    if (!file) {
+        std::free(settingsText);
+        settingsText = nullptr;
+        return;
+    }
+    std::size_t capacity = 4096;
+    std::size_t size = 0;
+    char* bytes = static_cast<char*>(std::malloc(capacity));
+    while (bytes) {
+        size += std::fread(bytes + size, 1, capacity - size, file);
+        if (size < capacity) {
+            break;
+        }
+        capacity *= 2;
+        char* grown = static_cast<char*>(std::realloc(bytes, capacity));
+        if (!grown) {
+            std::free(bytes);
+        }
+        bytes = grown;
+    }
+    std::fclose(file);
+    if (!bytes) {
+        std::free(settingsText);
+        settingsText = nullptr;
+        return;
+    }
+    loadSettingsText(bytes, size);
+    std::free(bytes);
+}
+
+const char* findSettingValue(const char* key) {
+    if (!settingsText) {
+        return kMissing;
+    }
+    const char* found = findKey(settingsText, key);
+    if (!found) {
+        return kMissing;
+    }
+    const char* value = found + std::strlen(key);
+    std::size_t n = 0;
+    // A longer value is cut to what the buffer holds.
+    while (value[n] != '\0' && value[n] != '\n' && n + 1 < kValueCapacity) {
+        settingValue[n] = value[n];
+        ++n;
+    }
+    settingValue[n] = '\0';
+    return settingValue;
+}
+
+void putSettingValue(const char* key, const char* value) {
+    const std::size_t keyLength = std::strlen(key);
+    const std::size_t valueLength = std::strlen(value);
+    const char* found = settingsText ? findKey(settingsText, key) : nullptr;
+    if (!found) {
+        const std::size_t textLength = settingsText ? std::strlen(settingsText) : 0;
+        char* grown = static_cast<char*>(std::realloc(settingsText, textLength + 1 + keyLength + valueLength + 1));
+        if (!grown) {
+            return;
+        }
+        std::snprintf(grown + textLength, 1 + keyLength + valueLength + 1, "\n%s%s", key, value);
+        settingsText = grown;
+        return;
+    }
+    const std::size_t prefixLength = static_cast<std::size_t>(found - settingsText) + keyLength;
+    const char* lineEnd = std::strchr(settingsText + prefixLength, '\n');
+    const char* suffix = lineEnd ? lineEnd : "";
+    const std::size_t suffixLength = std::strlen(suffix);
+    const std::size_t total = prefixLength + valueLength + suffixLength;
+    char* replaced = static_cast<char*>(std::malloc(total + 1));
+    if (!replaced) {
+        return;
+    }
+    std::memcpy(replaced, settingsText, prefixLength);
+    std::memcpy(replaced + prefixLength, value, valueLength);
+    std::memcpy(replaced + prefixLength + valueLength, suffix, suffixLength);
+    replaced[total] = '\0';
+    std::free(settingsText);
+    settingsText = replaced;
+}
+
+void parseSettingsText() {
+    std::uint32_t number = 0;
+    if (lookupNumber("razdelitelna=", number) && number < kResolutionCount) {
+        settings.resolutionIndex = static_cast<std::int32_t>(number);
+    }
+    displayMode.width = resolutionWidth(settings.resolutionIndex);
+    displayMode.height = resolutionHeight(settings.resolutionIndex);
+
+    if (lookupNumber("cvetove=", number) && (number == 8 || number == 16 || number == 32)) {
+        displayMode.colourBits = number;
+    }
+    if (lookupNumber("czestota=", number) && isRefreshRate(number)) {
+        displayMode.refreshRate = number;
+    }
+    if (!lookupNumber("cqlEkran=", number)) {
+        displayMode.fullScreen = 0;
+    } else if (number <= 1) {
+        displayMode.fullScreen = static_cast<std::uint8_t>(number);
+    }
+    if (!lookupNumber("ezik=", number)) {
+        settings.language = 0;
+    } else if (number <= 1) {
+        settings.language = static_cast<std::uint8_t>(number);
+    }
+    // Without a MIDI device the volume stays -1, whatever the file says.
+    if (lookupNumber("zvuk=", number) && number <= 127 && sound.soundVolume != -1) {
+        sound.soundVolume = static_cast<std::int8_t>(number);
+    }
+    applyKeyCode("W=", keys.forwardKey);
+    applyKeyCode("A=", keys.rightKey);
+    applyKeyCode("D=", keys.leftKey);
+    applyKeyCode("TAB=", keys.shootKey);
+
+    char key[8];
+    for (int i = 0; i < 3; ++i) {
+        std::snprintf(key, sizeof key, "lut%d=", i + 1);
+        highScores[i].score = scoreValue(key);
+    }
+    for (int i = 0; i < 3; ++i) {
+        std::snprintf(key, sizeof key, "lud%d=", i + 1);
+        const char* name = findSettingValue(key);
+        if (std::strcmp(name, kMissing) != 0) {
+            // A longer hand-edited name is cut to the table's eight characters.
+            std::snprintf(highScores[i].name, sizeof highScores[i].name, "%s", name);
+        }
+    }
+    prepareGame(false, true);
+}
+
+void composeSettingsText(std::uint32_t colourBits, std::uint32_t refreshRate, std::uint8_t fullScreen,
+                         std::int8_t soundVolume, std::int16_t forwardKey, std::int16_t rightKey,
+                         std::int16_t leftKey, std::int16_t shootKey, const HighScoreEntry* table) {
+    if (settingsText) {
+        settingsText[0] = '\0';
+    }
+    putFormatted("razdelitelna=", "%d", settings.resolutionIndex);
+    putFormatted("cvetove=", "%d", static_cast<int>(colourBits));
+    putFormatted("czestota=", "%d", static_cast<int>(refreshRate));
+    putFormatted("cqlEkran=", "%d", static_cast<int>(fullScreen));
+    if (soundVolume >= 0) {
+        putFormatted("zvuk=", "%d", static_cast<int>(soundVolume));
+    }
+    putFormatted("ezik=", "%d", static_cast<int>(settings.language));
+    putFormatted("W=", "%d", static_cast<int>(forwardKey));
+    putFormatted("A=", "%d", static_cast<int>(rightKey));
+    putFormatted("D=", "%d", static_cast<int>(leftKey));
+    putFormatted("TAB=", "%d", static_cast<int>(shootKey));
+    char key[8];
+    for (int i = 0; i < 3; ++i) {
+        std::snprintf(key, sizeof key, "lud%d=", i + 1);
+        char name[sizeof table[i].name];
+        std::snprintf(name, sizeof name, "%.*s", static_cast<int>(sizeof name - 1), table[i].name);
+        putSettingValue(key, name);
+        std::snprintf(key, sizeof key, "lut%d=", i + 1);
+        putFormatted(key, "%1.0f", static_cast<double>(table[i].score));
+    }
+}
+
+void writeSettingsFile() {
+    if (!settingsText) {
+        return;
+    }
+    std::size_t size = 0;
+    char* bytes = fileBytes(size);
+    if (!bytes) {
+        return;
+    }
+    replaceFile(settingsPath, bytes, size);
+    std::free(bytes);
+}
+
+void saveSettings() {
+    composeSettingsText(displayMode.colourBits, displayMode.refreshRate, displayMode.fullScreen, sound.soundVolume,
+                        keys.forwardKey, keys.rightKey, keys.leftKey, keys.shootKey, highScores);
+    writeSettingsFile();
+}
+
+const char* settingsTextForTest() {
+    return settingsText;
+}
+
+void clearSettingsTextForTest() {
+    std::free(settingsText);
+    settingsText = nullptr;
+}

@@ -1,5 +1,6 @@
 #pragma once
 // The options that have no other owner, and the settings file zarv.cfg in the current directory.
+#include <cstddef>
 #include <cstdint>
 
 struct HighScoreEntry;
@@ -16,17 +17,29 @@ extern const std::uint32_t kResolutionWidths[kResolutionCount];
 constexpr int kRefreshRateCount = 8;
 extern const std::uint32_t kRefreshRates[kRefreshRateCount];
 
+// The width of a resolution index; an index outside 0..8 gives 800.
+std::uint32_t resolutionWidth(std::int32_t index);
+// Every resolution is 4:3: the height is the width times 0.75, truncated.
+std::uint32_t resolutionHeight(std::int32_t index);
+
 // The file's path, "./zarv.cfg" unless a test points it elsewhere.
 extern const char* settingsPath;
 
+// Loads the file into the in-memory text; without a readable file there is no text.
 void readSettingsFile();
+// Takes raw file bytes as the in-memory text: CR before LF dropped, cut at the first zero byte.
+void loadSettingsText(const char* bytes, std::size_t size);
 // The value of the key's first occurrence at the start of a line (at most 63 bytes), or "-1".
 const char* findSettingValue(const char* key);
+// Replaces the value of the key's first line, or appends a line with key and value.
 void putSettingValue(const char* key, const char* value);
+// Applies the text to the settings, key bindings and high scores, then prepares the game's sizes.
 void parseSettingsText();
 void composeSettingsText(std::uint32_t colourBits, std::uint32_t refreshRate, std::uint8_t fullScreen,
                          std::int8_t soundVolume, std::int16_t forwardKey, std::int16_t rightKey,
                          std::int16_t leftKey, std::int16_t shootKey, const HighScoreEntry* table);
+// Replaces the file as a whole (temporary file, fsync, rename): the old file stays untouched
+// when anything fails, and nothing is reported.
 void writeSettingsFile();
 // composeSettingsText with the current values, then writeSettingsFile.
 void saveSettings();

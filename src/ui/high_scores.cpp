@@ -1,10 +1,132 @@
 #include "ui/high_scores.h"
 
-// Placeholder: replaced by the real table and name entry.
+#include "app/display_mode.h"
+#include "app/keyboard.h"
+#include "app/modes.h"
+#include "app/text.h"
+#include "game/game_state.h"
+#include "settings/settings.h"
+#include "ui/menu.h"
+#include "ui/options.h"
+#include "ui/texts.h"
+
+#include <GL/freeglut.h>
+#include <cstdio>
+
 HighScoreEntry highScores[3] = {{"Pelvor", 0}, {"Morvasta", 0}, {"Zintok", 0}};
 char nameBuffer[9] = {};
 std::int8_t nameLength = 0;
-bool scoreQualifies(float) { return false; }
-void insertHighScore(const char*, float) {}
-void nameEntryDisplay() {}
-void nameEntryIdle() {}
+
+namespace {
+
+constexpr int kEntries = 3;
+constexpr std::int8_t kMaxNameLength = 8;
+
+// Descending by score; entries with equal scores keep their order.
+void sortHighScores() {
+    for (int i = 1; i < kEntries; ++i) {
+        const HighScoreEntry moving = highScores[i];
+        int j = i;
+        while (j > 0 && highScores[j - 1].score < moving.score) {
+            highScores[j] = highScores[j - 1];
+            --j;
+        }
+        highScores[j] = moving;
+    }
+}
+
+bool typeable(int code) {
+    return (code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9') || code == ' ';
+}
+
+void completeNameEntry() {
+    nameLength = 0;
+    insertHighScore(nameBuffer, game.score);
+    saveSettings();
+    while (keys.enterHeld) {
+        pollKeyboard(keys);
+    }
+    setAppMode(AppMode::Menu);
+}
+
+}  // namespace
+
+bool scoreQualifies(float score) {
+    for (const HighScoreEntry& entry : highScores) {
+        if (score > entry.score) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void insertHighScore(const char* name, float score) {
+    sortHighScores();
+    for (int i = 0; i < kEntries; ++i) {
+        if (highScores[i].score < score) {
+            for (int j = kEntries - 1; j > i; --j) {
+                highScores[j] = highScores[j - 1];
+            }
+            std::snprintf(highScores[i].name, sizeof highScores[i].name, "%s", name);
+            highScores[i].score = score;
+            return;
+        }
+    }
+}
+
+void drawHighScoresScreen() {
+    char score[64];
+    for (int i = 0; i < kEntries; ++i) {
+        drawRowLabel(i, highScores[i].name);
+        std::snprintf(score, sizeof score, "%1.0lf", static_cast<double>(highScores[i].score));
+        drawRowValue(i, score);
+    }
+    drawRowLabel(4, pick(kBack));
+}
+
+void highScoresEnter(int row) {
+    if (row == 4) {
+        openMenuScreen(MainMenu, 3, 4);
+    }
+}
+
+void nameEntryDisplay() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    const double w = displayMode.width;
+    const double h = displayMode.height;
+    printText(0.4 * h, 0.3125 * w, 0, largeFont, "%s", pick(kHighScoreSet));
+    printText(0.4 * h, 0.475 * h, 0, largeFont, "%s", pick(kEnterName));
+    printText(0.4 * h, 0.4 * w, 0, largeFont, "%s", nameBuffer);
+    glutPostRedisplay();
+    glutSwapBuffers();
+}
+
+void nameEntryIdle() {
+    pollKeyboard(keys);
+    if (keys.enterHeld && nameLength != 0) {
+        completeNameEntry();
+        return;
+    }
+    // F5 resets the bindings inside captureKey and leaves the code at 0.
+    std::int16_t code = 0;
+    captureKey(code, false);
+    const auto latched = static_cast<unsigned char>(game.lastFunctionKey);
+    if (code == 0 || code == latched) {
+        game.lastFunctionKey = static_cast<char>(code);
+        return;
+    }
+    if (code == VkBackspace && nameLength > 0) {
+        --nameLength;
+        nameBuffer[nameLength] = 0;
+    }
+    if (nameLength >= kMaxNameLength) {
+        return;
+    }
+    if (typeable(code)) {
+        const bool lowerCase = !keys.shiftHeld && code >= 'A' && code <= 'Z';
+        nameBuffer[nameLength] = static_cast<char>(lowerCase ? code + 32 : code);
+        ++nameLength;
+    }
+    game.lastFunctionKey = static_cast<char>(code);
+}

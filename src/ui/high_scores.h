@@ -18,3 +18,7 @@ void insertHighScore(const char* name, float score);
 
 void nameEntryDisplay();
 void nameEntryIdle();
+
+// The high-score screen: the three entries, then "Back" on row 4.
+void drawHighScoresScreen();
+void highScoresEnter(int row);

@@ -29,3 +29,14 @@ void menuIdle();
 
 // The y of a menu row's baseline, in game coordinates.
 double menuRowY(int row);
+// A row's label at x = 0.4 H and its value at x = 0.56 W, in largeFont and the current colour.
+void drawRowLabel(int row, const char* text);
+void drawRowValue(int row, const char* text);
+// The filled triangle left of the selected row, in the current colour.
+void drawHighlight();
+
+// F8 and the options' language row: the next language, wrapping from 1 to 0.
+void advanceLanguage();
+
+// Opens a screen with the highlight on a row (firstRow 0 except for the high-score screen).
+void openMenuScreen(MenuScreen screen, std::uint8_t selectedRow, std::uint8_t lastRow);

@@ -1,0 +1,369 @@
+#include "ui/options.h"
+
+#include "app/display_mode.h"
+#include "app/key_bindings.h"
+#include "app/text.h"
+#include "app/window.h"
+#include "game/game_state.h"
+#include "platform/keys.h"
+#include "settings/settings.h"
+#include "sound/sound.h"
+#include "ui/menu.h"
+#include "ui/texts.h"
+
+#include <GL/gl.h>
+#include <cstdio>
+
+DisplayApplyHooks displayApplyHooks{recreateGameWindow, rebuildFonts};
+
+namespace {
+
+struct NamedKey {
+    int code;
+    const char* name;
+};
+
+constexpr NamedKey kNamedKeys[] = {
+    {0, " "},           {1, "Mouse Left"},      {2, "Mouse Right"},    {3, "Ctrl + Break"},
+    {5, "Mouse X1"},    {6, "Mouse X2"},        {8, "Backspace"},      {9, "Tab"},
+    {12, "Clear"},      {13, "Enter"},          {19, "Pause"},         {20, "Caps Lock"},
+    {32, "Space"},      {33, "Page Up"},        {34, "Page Down"},     {35, "End"},
+    {36, "Home"},       {37, "Left"},           {38, "Up"},            {39, "Right"},
+    {40, "Down"},       {41, "Select"},         {42, "Print"},         {43, "Execute"},
+    {44, "Print Screen"}, {45, "Insert"},       {46, "Delete"},        {47, "Help"},
+    {91, "Left Windows"}, {92, "Right Windows"}, {93, "Context Menu"}, {95, "Sleep"},
+    {106, "*"},         {107, "+"},             {108, "Separator"},    {109, "-"},
+    {110, "."},         {111, "/"},             {144, "Num Lock"},     {145, "Scroll Lock"},
+    {160, "Left Shift"}, {161, "Right Shift"},  {162, "Left Control"}, {163, "Right Control"},
+    {164, "Left Alt"},  {165, "Right Alt"},     {186, ";"},            {187, "+"},
+    {188, ","},         {189, "-"},             {190, "."},            {191, "/"},
+    {192, "~"},         {219, "["},             {220, "\\"},           {221, "]"},
+    {222, "'"},
+};
+
+constexpr const char* kDigitNames[10] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
+constexpr const char* kLetterNames[26] = {"A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L", "M",
+                                          "N", "O", "P", "Q", "R", "S", "T", "U", "V", "W", "X", "Y", "Z"};
+constexpr const char* kNumpadNames[10] = {"Numeric Pad 0", "Numeric Pad 1", "Numeric Pad 2", "Numeric Pad 3",
+                                          "Numeric Pad 4", "Numeric Pad 5", "Numeric Pad 6", "Numeric Pad 7",
+                                          "Numeric Pad 8", "Numeric Pad 9"};
+
+// Esc, the generic Shift, Control and Alt codes, F1 to F4, F6 to F24 and codes no key sends.
+constexpr int kSkippedRanges[][2] = {{10, 11},   {14, 18},   {21, 31},   {58, 63},   {94, 94},
+                                     {112, 115}, {117, 143}, {151, 158}, {184, 185}, {193, 218},
+                                     {224, 224}, {232, 232}, {252, 252}};
+
+constexpr int kLastScannedCode = 254;
+
+bool keyDown(int code) {
+    return code >= 0 && code <= 255 && asyncKeyDown(code);
+}
+
+std::int16_t& shipBinding(int which) {
+    switch (which) {
+    case 0:
+        return keys.forwardKey;
+    case 1:
+        return keys.rightKey;
+    case 2:
+        return keys.leftKey;
+    default:
+        return keys.shootKey;
+    }
+}
+
+void stepRefreshRate(int direction) {
+    for (int i = 0; i < kRefreshRateCount; ++i) {
+        if (kRefreshRates[i] == displayMode.refreshRate) {
+            const int next = i + direction;
+            if (next >= 0 && next < kRefreshRateCount) {
+                displayMode.refreshRate = kRefreshRates[next];
+            }
+            return;
+        }
+    }
+}
+
+// Each value remembers, once per visit, what it was before the first change.
+void recordVisit(int row) {
+    if (row == 0 && menu.savedResolutionIndex < 0) {
+        menu.savedResolutionIndex = settings.resolutionIndex;
+    } else if (row == 1 && menu.savedColourBits == 0) {
+        menu.savedColourBits = displayMode.colourBits;
+    } else if (row == 2 && menu.savedRefreshRate == 0) {
+        menu.savedRefreshRate = displayMode.refreshRate;
+    } else if (row == 3) {
+        menu.fullScreenChanged = 1;
+    }
+}
+
+void restoreVisit() {
+    if (menu.savedResolutionIndex >= 0) {
+        settings.resolutionIndex = menu.savedResolutionIndex;
+    }
+    displayMode.width = static_cast<std::uint32_t>(layout.keptWidth);
+    displayMode.height = static_cast<std::uint32_t>(layout.keptHeight);
+    if (menu.savedColourBits != 0) {
+        displayMode.colourBits = menu.savedColourBits;
+    }
+    if (menu.savedRefreshRate != 0) {
+        displayMode.refreshRate = menu.savedRefreshRate;
+    }
+    if (menu.fullScreenChanged) {
+        displayMode.fullScreen = displayMode.fullScreen ? 0 : 1;
+    }
+}
+
+// Row 7: the window and the fonts are made again, even when nothing changed, and the file written.
+void applyDisplayOptions() {
+    displayMode.width = resolutionWidth(settings.resolutionIndex);
+    displayMode.height = resolutionHeight(settings.resolutionIndex);
+    if (displayApplyHooks.recreateWindow()) {
+        restoreVisit();
+        displayApplyHooks.recreateWindow();
+    }
+    fontCharset = settings.language < 2 ? 204 : 0;
+    displayApplyHooks.rebuildFonts();
+    prepareGame(false, true);
+    menu.savedResolutionIndex = -1;
+    menu.savedRefreshRate = 0;
+    menu.savedColourBits = 0;
+    menu.fullScreenChanged = 0;
+    openMenuScreen(MainMenu, 2, 4);
+    saveSettings();
+}
+
+void drawValue(int row, const char* format, int value) {
+    char text[32];
+    std::snprintf(text, sizeof text, format, value);
+    drawRowValue(row, text);
+}
+
+void drawGrey(int row, const char* text) {
+    glColor3f(0.7f, 0.7f, 0.7f);
+    drawRowLabel(row, text);
+    glColor3f(1.0f, 1.0f, 1.0f);
+}
+
+}  // namespace
+
+bool captureSkips(int code) {
+    for (const auto& range : kSkippedRanges) {
+        if (code >= range[0] && code <= range[1]) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int captureKey(std::int16_t& binding, bool wait) {
+    int code = VkBackspace;
+    for (;;) {
+        if (code > kLastScannedCode) {
+            if (!wait) {
+                binding = 0;
+                return 0;
+            }
+            // The second and later passes start at 0, so the mouse buttons count too.
+            code = 0;
+        }
+        if (!captureSkips(code) && asyncKeyDown(code)) {
+            break;
+        }
+        ++code;
+    }
+    if (code == VkF5) {
+        setDefaultKeyBindings(keys);
+        return code;
+    }
+    binding = static_cast<std::int16_t>(code);
+    return code;
+}
+
+const char* keyName(int code) {
+    static char number[16];
+    if (code >= 48 && code <= 57) {
+        return kDigitNames[code - 48];
+    }
+    if (code >= 65 && code <= 90) {
+        return kLetterNames[code - 65];
+    }
+    if (code >= 96 && code <= 105) {
+        return kNumpadNames[code - 96];
+    }
+    for (const NamedKey& key : kNamedKeys) {
+        if (key.code == code) {
+            return key.name;
+        }
+    }
+    std::snprintf(number, sizeof number, "%d", code);
+    return number;
+}
+
+void optionsLeft(int row) {
+    recordVisit(row);
+    switch (row) {
+    case 0:
+        if (settings.resolutionIndex > 0) {
+            --settings.resolutionIndex;
+        }
+        break;
+    case 1:
+        if (displayMode.colourBits > 8) {
+            displayMode.colourBits /= 2;
+        }
+        break;
+    case 2:
+        stepRefreshRate(-1);
+        break;
+    case 3:
+        displayMode.fullScreen = 0;
+        break;
+    default:
+        break;
+    }
+}
+
+void optionsRight(int row) {
+    recordVisit(row);
+    switch (row) {
+    case 0:
+        if (settings.resolutionIndex < kResolutionCount - 1) {
+            ++settings.resolutionIndex;
+        }
+        break;
+    case 1:
+        if (displayMode.colourBits < 32) {
+            displayMode.colourBits *= 2;
+        }
+        break;
+    case 2:
+        stepRefreshRate(+1);
+        break;
+    case 3:
+        displayMode.fullScreen = 1;
+        break;
+    default:
+        break;
+    }
+}
+
+void optionsEnter(int row) {
+    switch (row) {
+    case 4:
+        // Without a MIDI device there is no volume to set.
+        if (sound.soundVolume >= 0) {
+            openMenuScreen(SoundScreen, 0, 1);
+        }
+        break;
+    case 5:
+        openMenuScreen(ControlsScreen, 0, 6);
+        break;
+    case 6:
+        advanceLanguage();
+        break;
+    case 7:
+        applyDisplayOptions();
+        break;
+    default:
+        break;
+    }
+}
+
+void soundLeft(int row) {
+    if (row == 0) {
+        sound.soundVolume = sound.soundVolume < 10 ? 0 : static_cast<std::int8_t>(sound.soundVolume - 10);
+    }
+}
+
+void soundRight(int row) {
+    if (row == 0) {
+        sound.soundVolume = sound.soundVolume > 117 ? 127 : static_cast<std::int8_t>(sound.soundVolume + 10);
+    }
+}
+
+void soundEnter(int row) {
+    if (row == 1) {
+        openMenuScreen(OptionsScreen, 4, 7);
+    }
+}
+
+bool controlsEnter(int row) {
+    // The Enter that chose the row must not be taken as the new key.
+    while (keyDown(VkEnter)) {
+    }
+    if (row >= 0 && row <= 3) {
+        shipBinding(row) = 0;
+        menu.capturePending[row] = 1;
+        return true;
+    }
+    if (row == 4) {
+        setDefaultKeyBindings(keys);
+    } else if (row == 6) {
+        openMenuScreen(OptionsScreen, 5, 7);
+    }
+    return false;
+}
+
+void continueKeyCapture(int which) {
+    for (int code = 0; code <= 255; ++code) {
+        if (keyDown(code)) {
+            code = -1;
+        }
+    }
+    std::int16_t& binding = shipBinding(which);
+    captureKey(binding, true);
+    while (keyDown(binding)) {
+    }
+    menu.capturePending[which] = 0;
+    game.lastFunctionKey = 'e';
+}
+
+void drawOptionsScreen() {
+    char resolution[32];
+    std::snprintf(resolution, sizeof resolution, "%ux%u", resolutionWidth(settings.resolutionIndex),
+                  resolutionHeight(settings.resolutionIndex));
+    drawRowLabel(0, pick(kResolution));
+    drawRowValue(0, resolution);
+    drawRowLabel(1, pick(kColourDepth));
+    drawValue(1, "%d-bit", static_cast<int>(displayMode.colourBits));
+    drawRowLabel(2, pick(kRefreshRate));
+    drawValue(2, "%d Hz", static_cast<int>(displayMode.refreshRate));
+    drawRowLabel(3, pick(kFullScreen));
+    drawRowValue(3, pick(displayMode.fullScreen ? kYes : kNo));
+    if (sound.soundVolume < 0) {
+        drawGrey(4, pick(kSound));
+    } else {
+        drawRowLabel(4, pick(kSound));
+    }
+    drawRowLabel(5, pick(kControls));
+    drawRowLabel(6, pick(kLanguage));
+    drawRowValue(6, pick(kLanguageName));
+    drawRowLabel(7, pick(kBack));
+}
+
+void drawSoundScreen() {
+    drawRowLabel(0, pick(kVolume));
+    drawValue(0, "%d%%", sound.soundVolume * 100 / 127);
+    drawRowLabel(1, pick(kBack));
+    glColor3f(0.7f, 0.7f, 0.7f);
+    const double h = displayMode.height;
+    printText(0.4 * h, 0.475 * h, 0, smallFont, "%s", pick(kSoundHint));
+    glColor3f(1.0f, 1.0f, 1.0f);
+}
+
+void drawControlsScreen() {
+    const TextPair* labels[4] = {&kForward, &kRight, &kLeft, &kShoot};
+    for (int row = 0; row < 4; ++row) {
+        const std::int16_t code = shipBinding(row);
+        drawRowLabel(row, pick(*labels[row]));
+        if (code >= 0 && code <= 222) {
+            drawRowValue(row, keyName(code));
+        } else {
+            drawValue(row, "%d", code);
+        }
+    }
+    drawRowLabel(4, pick(kDefaultKeys));
+    drawGrey(5, pick(kControlsHint));
+    drawRowLabel(6, pick(kBack));
+}

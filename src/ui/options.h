@@ -1,0 +1,38 @@
+#pragma once
+// The options, sound and controls screens, and the two keyboard operations of the controls screen.
+#include <cstdint>
+
+// What applying new display options needs from the window and the fonts. Tests replace the
+// entries to run without a window.
+struct DisplayApplyHooks {
+    bool (*recreateWindow)();  // true when full screen was refused and the old window stayed
+    void (*rebuildFonts)();
+};
+extern DisplayApplyHooks displayApplyHooks;
+
+// Scans the keyboard for a pressed key from code 8 upward (skipping the codes that cannot be bound)
+// and stores it in binding. Without wait, no key found stores 0; with wait, the scan goes on from
+// code 0 until a key is down. F5 resets all five bindings to their defaults instead and leaves
+// binding as it is. Returns the code found (0 when none).
+int captureKey(std::int16_t& binding, bool wait);
+// True for the codes captureKey never queries.
+bool captureSkips(int code);
+
+// The name of a key code 0..222, or its decimal digits (kept until the next call).
+const char* keyName(int code);
+
+// Left, Right and Enter on the three screens, for the highlighted row.
+void optionsLeft(int row);
+void optionsRight(int row);
+void optionsEnter(int row);
+void soundLeft(int row);
+void soundRight(int row);
+void soundEnter(int row);
+// True when the Enter started a key capture: the menu's idle call then ends at once.
+bool controlsEnter(int row);
+// The second step of a pending capture of ship key 0..3 (forward, right, left, shoot).
+void continueKeyCapture(int which);
+
+void drawOptionsScreen();
+void drawSoundScreen();
+void drawControlsScreen();
