@@ -1,0 +1,24 @@
+#pragma once
+// The player's ship and the shot pool shared by the player's and the enemies' shots.
+#include "game/game_state.h"
+
+// Where the next player shot starts: the nose point of the ship's drawing,
+// (x + shipScale / 20 * cos h, y + shipScale / 20 * sin(-h)), and the angle -h.
+// The ship's drawing calls it while iconMode is 0; headless code calls it in its place.
+void updateMuzzle(PlayerShip& s);
+
+// Turn and thrust steps from the held ship keys, with the wrap at the field's edges.
+void moveShip();
+
+// Clears forwardHeld for this frame while the ship overlaps an enemy it is heading into.
+void blockShipByEnemies(double shipX, double shipY, double shipHeading, double shipHitRadius);
+
+// Copies the source into the first free slot of its range (0..8 player, 9..128 enemies).
+// An enemy source is consumed (its angle set free) whether or not a slot was taken.
+void addShot(bool fromEnemy, Shot& source);
+
+// Moves every shot one scaled step; shots leaving the field are freed (they do not wrap).
+void moveShots();
+
+// Enemy shots within the ship's hit radius cost shield, and at zero a life and firepower.
+void hitShipByEnemyShots(Shot* shots, BurstRequest* requests);
