@@ -103,7 +103,8 @@ float scoreValue(const char* key) {
         return 0.0f;
     }
     const double score = std::strtod(value, nullptr);
-    if (!(score >= 0.0)) {
+    // Not a number, negative, and minus zero all give a plain 0.
+    if (!(score > 0.0)) {
         return 0.0f;
     }
     return score > FLT_MAX ? FLT_MAX : static_cast<float>(score);
