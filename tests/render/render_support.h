@@ -1,0 +1,49 @@
+#pragma once
+// Drawing tests run the real drawing code in a real window (Xvfb, Mesa) and read back either the
+// primitives GL emits (feedback mode) or the pixels.
+#include <GL/gl.h>
+
+#include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
+
+// The game window at width x height (the field's size, so one game unit is one pixel), with the
+// game's records prepared for that resolution, the quadric and the fonts. False without a display.
+bool openRenderWindow(unsigned width = 800, unsigned height = 600);
+
+// Puts the game's records into a quiet state: no enemies, shots, bursts, bonus item, stars,
+// countdown or end text, full shield, three lives.
+void clearScene();
+
+struct FbVertex {
+    float x, y, z;  // window coordinates, origin bottom-left; z is the depth value (1 - zGame) / 2
+    float r, g, b, a;
+};
+
+enum class FbKind { Point, Line, Polygon, Bitmap };
+
+struct FbPrimitive {
+    FbKind kind;
+    std::vector<FbVertex> v;
+};
+
+// Everything draw() emits, in order (GL_3D_COLOR feedback).
+std::vector<FbPrimitive> captureFeedback(const std::function<void()>& draw);
+
+// The window position of a game position, and the depth value of a game z.
+struct WinPoint {
+    double x, y;
+};
+WinPoint toWindow(double gameX, double gameY);
+inline float depthOf(double z) {
+    return static_cast<float>((1.0 - z) / 2.0);
+}
+
+// The back buffer as RGB bytes, rows bottom-up.
+std::vector<unsigned char> readBackBuffer();
+unsigned windowWidth();
+unsigned windowHeight();
+
+// Writes a short description of a primitive for failure messages.
+std::string describe(const FbPrimitive& p);
