@@ -180,7 +180,8 @@ XErrorHandler previousErrorHandler = nullptr;
 unsigned char keycodes[256][2] = {};
 char keymap[32] = {};
 unsigned pointerMask = 0;
-double snapshotTime = -1.0e9;
+double keymapTime = -1.0e9;
+double pointerTime = -1.0e9;
 
 bool (*fakeDown)(int) = nullptr;
 bool (*fakeFocused)() = nullptr;
@@ -221,13 +222,26 @@ void resolveKeycodes() {
     }
 }
 
-void refreshSnapshot() {
+bool fresh(double& taken) {
     const double now = nowMs();
-    if (now - snapshotTime < kSnapshotMs && now >= snapshotTime) {
+    if (now >= taken && now - taken < kSnapshotMs) {
+        return true;
+    }
+    taken = now;
+    return false;
+}
+
+void refreshKeymap() {
+    if (!fresh(keymapTime)) {
+        XQueryKeymap(display, keymap);
+    }
+}
+
+// Only a bound mouse button costs the pointer query.
+void refreshPointer() {
+    if (fresh(pointerTime)) {
         return;
     }
-    snapshotTime = now;
-    XQueryKeymap(display, keymap);
     Window root = 0;
     Window child = 0;
     int rootX = 0, rootY = 0, winX = 0, winY = 0;
@@ -298,7 +312,7 @@ bool openKeyboard() {
         previousErrorHandler = previous;
     }
     resolveKeycodes();
-    snapshotTime = -1.0e9;
+    keymapTime = pointerTime = -1.0e9;
     return true;
 }
 
@@ -316,14 +330,21 @@ bool asyncKeyDown(int vk) {
     if (display == nullptr || vk < 0 || vk > 255) {
         return false;
     }
-    refreshSnapshot();
     switch (vk) {
     case kVkMouseLeft:
+        refreshPointer();
         return (pointerMask & Button1Mask) != 0;
     case kVkMouseRight:
+        refreshPointer();
         return (pointerMask & Button3Mask) != 0;
     case kVkMouseMiddle:
+        refreshPointer();
         return (pointerMask & Button2Mask) != 0;
+    default:
+        break;
+    }
+    refreshKeymap();
+    switch (vk) {
     case kVkCtrlBreak:
         return vkDown(vk) && vkDown(kVkControl);
     default:
