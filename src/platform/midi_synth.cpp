@@ -1,0 +1,393 @@
+// The built-in General MIDI synthesiser (FluidSynth) as MIDI device 0.
+//
+// Loading a SoundFont takes tens to hundreds of milliseconds and holds the synthesiser's lock all
+// the while, so the fonts load on a worker thread, and the game never calls the synthesiser
+// itself: it drops each message into a ring that the worker plays. The worker also takes the
+// sample loading that a program change may trigger (samples load on demand to keep memory low).
+#include "platform/midi.h"
+
+#include <fluidsynth.h>
+#include <pthread.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr std::uint32_t kRingSize = 4096;  // a power of two
+constexpr std::uint32_t kQuitMark = 0xFFFFFFFEu;
+constexpr int kPathSize = 512;
+constexpr int kMaxDrivers = 8;
+constexpr int kMaxFontCandidates = 16;
+constexpr int kMaxDataDirs = 12;
+
+struct SynthDevice {
+    fluid_settings_t* settings;
+    fluid_synth_t* synth;
+    fluid_audio_driver_t* driver;
+    pthread_t worker;
+    bool workerStarted;
+    std::atomic<std::uint32_t> head;  // next slot the game writes
+    std::atomic<std::uint32_t> tail;  // next slot the worker plays
+    std::atomic<bool> ready;          // the SoundFonts are in
+    std::atomic<bool> overflowed;     // a message was lost: silence everything once
+    std::uint32_t ring[kRingSize];
+    char gmPath[kPathSize];
+    char gsPath[kPathSize];
+};
+
+SynthDevice* prepared = nullptr;  // made by the device count, not yet opened
+SynthDevice* active = nullptr;    // open
+bool probeFailed = false;         // no font or no audio output: not asked again until a knob changes
+bool offline = false;
+
+const char* const kDefaultDrivers[] = {"pulseaudio", "alsa"};
+const char* drivers[kMaxDrivers] = {"pulseaudio", "alsa"};
+int driverCount = 2;
+
+const char* fontCandidates[kMaxFontCandidates];
+int fontCandidateCount = -1;  // -1: the search list
+
+// General MIDI fonts, best first. FluidR3 plays every instrument the game uses; the small
+// TimGM6mb lacks the low Seashore notes, so it comes last.
+const char* const kGmFontNames[] = {"FluidR3_GM.sf2", "GeneralUser_GS.sf2", "MuseScore_General.sf2",
+                                    "TimGM6mb.sf2"};
+const char* const kGsFontName = "FluidR3_GS.sf2";
+
+bool isReadableFile(const char* path) {
+    struct stat info {};
+    return stat(path, &info) == 0 && S_ISREG(info.st_mode) && access(path, R_OK) == 0;
+}
+
+// XDG data directories, the user's first; /usr/share always among them.
+int dataDirectories(char dirs[][kPathSize]) {
+    int n = 0;
+    const char* home = std::getenv("XDG_DATA_HOME");
+    const char* user = std::getenv("HOME");
+    if (home != nullptr && home[0] == '/') {
+        std::snprintf(dirs[n++], kPathSize, "%s", home);
+    } else if (user != nullptr && user[0] == '/') {
+        std::snprintf(dirs[n++], kPathSize, "%s/.local/share", user);
+    }
+    const char* list = std::getenv("XDG_DATA_DIRS");
+    if (list == nullptr || list[0] == '\0') {
+        list = "/usr/local/share:/usr/share";
+    }
+    bool haveUsrShare = false;
+    while (*list != '\0' && n < kMaxDataDirs - 1) {
+        const char* end = std::strchr(list, ':');
+        const int length = end != nullptr ? static_cast<int>(end - list) : static_cast<int>(std::strlen(list));
+        if (length > 0 && length < kPathSize && list[0] == '/') {
+            std::snprintf(dirs[n], kPathSize, "%.*s", length, list);
+            haveUsrShare = haveUsrShare || std::strcmp(dirs[n], "/usr/share") == 0;
+            ++n;
+        }
+        list += length;
+        if (*list == ':') {
+            ++list;
+        }
+    }
+    if (!haveUsrShare) {
+        std::snprintf(dirs[n++], kPathSize, "/usr/share");
+    }
+    return n;
+}
+
+// The first of the names that exists under sounds/sf2/ or soundfonts/ of a data directory.
+bool findFont(const char* const* names, int nameCount, char* found) {
+    char dirs[kMaxDataDirs][kPathSize];
+    const int dirCount = dataDirectories(dirs);
+    const char* const subdirs[] = {"sounds/sf2", "soundfonts"};
+    for (int i = 0; i < nameCount; ++i) {
+        for (int d = 0; d < dirCount; ++d) {
+            for (const char* sub : subdirs) {
+                const int length = std::snprintf(found, kPathSize, "%s/%s/%s", dirs[d], sub, names[i]);
+                if (length > 0 && length < kPathSize && isReadableFile(found)) {
+                    return true;
+                }
+            }
+        }
+    }
+    found[0] = '\0';
+    return false;
+}
+
+bool chooseFonts(SynthDevice* device) {
+    device->gsPath[0] = '\0';
+    if (fontCandidateCount >= 0) {
+        for (int i = 0; i < fontCandidateCount; ++i) {
+            if (isReadableFile(fontCandidates[i])) {
+                std::snprintf(device->gmPath, kPathSize, "%s", fontCandidates[i]);
+                return true;
+            }
+        }
+        return false;
+    }
+    if (!findFont(kGmFontNames, 4, device->gmPath)) {
+        return false;
+    }
+    // The GS font adds the "SFX" drum kit (bank 128, program 56) that the big burst plays.
+    findFont(&kGsFontName, 1, device->gsPath);
+    return true;
+}
+
+void destroyDevice(SynthDevice* device) {
+    if (device == nullptr) {
+        return;
+    }
+    if (device->driver != nullptr) {
+        delete_fluid_audio_driver(device->driver);
+    }
+    if (device->synth != nullptr) {
+        delete_fluid_synth(device->synth);
+    }
+    if (device->settings != nullptr) {
+        delete_fluid_settings(device->settings);
+    }
+    delete device;
+}
+
+// The synthesiser with its audio output, fonts not yet loaded; nullptr when it cannot play.
+SynthDevice* prepareDevice() {
+    SynthDevice* device = new SynthDevice();
+    if (!chooseFonts(device)) {
+        delete device;
+        return nullptr;
+    }
+    device->settings = new_fluid_settings();
+    if (device->settings == nullptr) {
+        destroyDevice(device);
+        return nullptr;
+    }
+    fluid_settings_t* s = device->settings;
+    fluid_settings_setint(s, "synth.dynamic-sample-loading", 1);
+    // Without reverb and chorus tails a reset is silent at once, as the game expects.
+    fluid_settings_setint(s, "synth.reverb.active", 0);
+    fluid_settings_setint(s, "synth.chorus.active", 0);
+    fluid_settings_setint(s, "synth.polyphony", 64);
+    // The library's default gain leaves the effects near -40 dB; a hardware GM synth plays louder.
+    fluid_settings_setnum(s, "synth.gain", 0.5);
+    fluid_settings_setnum(s, "synth.sample-rate", 44100.0);
+    fluid_settings_setstr(s, "audio.pulseaudio.media-role", "game");
+    fluid_settings_setstr(s, "audio.file.name", "/dev/null");
+    device->synth = new_fluid_synth(s);
+    if (device->synth == nullptr) {
+        destroyDevice(device);
+        return nullptr;
+    }
+    if (!offline) {
+        for (int i = 0; i < driverCount && device->driver == nullptr; ++i) {
+            fluid_settings_setstr(s, "audio.driver", drivers[i]);
+            device->driver = new_fluid_audio_driver(s, device->synth);
+        }
+        if (device->driver == nullptr) {
+            destroyDevice(device);
+            return nullptr;
+        }
+    }
+    return device;
+}
+
+void play(fluid_synth_t* synth, std::uint32_t message) {
+    if (message == kMidiResetMark) {
+        fluid_synth_all_sounds_off(synth, -1);
+        return;
+    }
+    const int status = static_cast<int>(message & 0xFF);
+    const int channel = status & 0x0F;
+    const int data1 = static_cast<int>((message >> 8) & 0x7F);
+    const int data2 = static_cast<int>((message >> 16) & 0x7F);
+    switch (status & 0xF0) {
+    case 0x80: fluid_synth_noteoff(synth, channel, data1); break;
+    case 0x90:
+        if (data2 == 0) {
+            fluid_synth_noteoff(synth, channel, data1);
+        } else {
+            fluid_synth_noteon(synth, channel, data1, data2);
+        }
+        break;
+    case 0xA0: fluid_synth_key_pressure(synth, channel, data1, data2); break;
+    case 0xB0: fluid_synth_cc(synth, channel, data1, data2); break;
+    case 0xC0: fluid_synth_program_change(synth, channel, data1); break;
+    case 0xD0: fluid_synth_channel_pressure(synth, channel, data1); break;
+    case 0xE0: fluid_synth_pitch_bend(synth, channel, data1 | (data2 << 7)); break;
+    default: break;
+    }
+}
+
+void* runWorker(void* argument) {
+    SynthDevice* device = static_cast<SynthDevice*>(argument);
+    // A font that fails to load leaves a silent synthesiser, which is all a failure may do.
+    fluid_synth_sfload(device->synth, device->gmPath, 1);
+    if (device->gsPath[0] != '\0') {
+        fluid_synth_sfload(device->synth, device->gsPath, 1);
+    }
+    device->ready.store(true, std::memory_order_release);
+    std::uint32_t tail = device->tail.load(std::memory_order_relaxed);
+    for (;;) {
+        const std::uint32_t head = device->head.load(std::memory_order_acquire);
+        if (tail == head) {
+            if (device->overflowed.exchange(false)) {
+                fluid_synth_all_sounds_off(device->synth, -1);
+            }
+            device->head.wait(head, std::memory_order_acquire);
+            continue;
+        }
+        const std::uint32_t message = device->ring[tail & (kRingSize - 1)];
+        ++tail;
+        if (message == kQuitMark) {
+            device->tail.store(tail, std::memory_order_release);
+            return nullptr;
+        }
+        play(device->synth, message);
+        device->tail.store(tail, std::memory_order_release);
+    }
+}
+
+bool push(SynthDevice* device, std::uint32_t message) {
+    const std::uint32_t head = device->head.load(std::memory_order_relaxed);
+    if (head - device->tail.load(std::memory_order_acquire) >= kRingSize) {
+        return false;
+    }
+    device->ring[head & (kRingSize - 1)] = message;
+    device->head.store(head + 1, std::memory_order_release);
+    device->head.notify_one();
+    return true;
+}
+
+void forgetPrepared() {
+    destroyDevice(prepared);
+    prepared = nullptr;
+    probeFailed = false;
+}
+
+std::uint32_t synthDeviceCount() {
+    if (active != nullptr || prepared != nullptr) {
+        return 1;
+    }
+    if (probeFailed) {
+        return 0;
+    }
+    prepared = prepareDevice();
+    probeFailed = prepared == nullptr;
+    return prepared != nullptr ? 1 : 0;
+}
+
+bool synthOpen(std::uint32_t index) {
+    if (index != 0 || active != nullptr || prepared == nullptr) {
+        return false;
+    }
+    SynthDevice* device = prepared;
+    if (pthread_create(&device->worker, nullptr, runWorker, device) != 0) {
+        return false;
+    }
+    device->workerStarted = true;
+    prepared = nullptr;
+    active = device;
+    return true;
+}
+
+void synthShortMessage(std::uint32_t message) {
+    if (active == nullptr) {
+        return;
+    }
+    message &= 0x00FFFFFFu;
+    // A note struck before the fonts are in would sound late: drop it, keep the channel settings.
+    const bool noteOn = (message & 0xF0) == 0x90 && ((message >> 16) & 0x7F) != 0;
+    if (noteOn && !active->ready.load(std::memory_order_acquire)) {
+        return;
+    }
+    if (!push(active, message)) {
+        active->overflowed.store(true);
+    }
+}
+
+void synthReset() {
+    if (active != nullptr && !push(active, kMidiResetMark)) {
+        active->overflowed.store(true);
+    }
+}
+
+void synthClose() {
+    SynthDevice* device = active;
+    active = nullptr;
+    if (device == nullptr) {
+        return;
+    }
+    // Stop the sound card first, so nothing plays while the queue runs out.
+    if (device->driver != nullptr) {
+        delete_fluid_audio_driver(device->driver);
+        device->driver = nullptr;
+    }
+    if (device->workerStarted) {
+        while (!push(device, kQuitMark)) {
+            usleep(1000);
+        }
+        pthread_join(device->worker, nullptr);
+    }
+    destroyDevice(device);
+}
+
+}  // namespace
+
+const MidiBackend midiSynthBackend = {synthDeviceCount, synthOpen, synthShortMessage, synthReset, synthClose};
+
+void setMidiSynthOffline(bool value) {
+    offline = value;
+    forgetPrepared();
+}
+
+void setMidiAudioDrivers(const char* const* names, int count) {
+    if (names == nullptr) {
+        names = kDefaultDrivers;
+        count = 2;
+    }
+    driverCount = 0;
+    for (int i = 0; i < count && i < kMaxDrivers; ++i) {
+        drivers[driverCount++] = names[i];
+    }
+    forgetPrepared();
+}
+
+void setMidiSoundFontCandidates(const char* const* paths, int count) {
+    if (paths == nullptr) {
+        fontCandidateCount = -1;
+    } else {
+        fontCandidateCount = 0;
+        for (int i = 0; i < count && i < kMaxFontCandidates; ++i) {
+            fontCandidates[fontCandidateCount++] = paths[i];
+        }
+    }
+    forgetPrepared();
+}
+
+bool midiSynthReady() {
+    return active != nullptr && active->ready.load(std::memory_order_acquire);
+}
+
+bool midiSynthSettle(int timeoutMs) {
+    for (int waited = 0;; ++waited) {
+        if (active == nullptr) {
+            return false;
+        }
+        if (active->ready.load(std::memory_order_acquire) &&
+            active->tail.load(std::memory_order_acquire) == active->head.load(std::memory_order_relaxed)) {
+            return true;
+        }
+        if (waited >= timeoutMs) {
+            return false;
+        }
+        usleep(1000);
+    }
+}
+
+void midiSynthRender(float* interleaved, int frames) {
+    if (active == nullptr || !offline || interleaved == nullptr || frames <= 0) {
+        return;
+    }
+    fluid_synth_write_float(active->synth, frames, interleaved, 0, 2, interleaved, 1, 2);
+}
