@@ -173,4 +173,22 @@ TEST_F(WindowTest, RefusedFullScreenKeepsTheWindowAndCreatesNone) {
     displayMode.fullScreen = 0;
 }
 
+TEST_F(WindowTest, FullScreenAtTheScreensOwnSizeCoversTheScreen) {
+    // Xvfb accepts exactly its own size, so this is the one full-screen switch it allows.
+    const int screenWidth = glutGet(GLUT_SCREEN_WIDTH);
+    const int screenHeight = glutGet(GLUT_SCREEN_HEIGHT);
+    displayMode.width = static_cast<std::uint32_t>(screenWidth);
+    displayMode.height = static_cast<std::uint32_t>(screenHeight);
+    displayMode.refreshRate = 0;
+    displayMode.fullScreen = 1;
+    EXPECT_FALSE(recreateGameWindow());
+    glutDisplayFunc(doNothingDisplay);
+    glutIdleFunc(nullptr);
+    settle();
+    EXPECT_EQ(windowWidth(), screenWidth);
+    EXPECT_EQ(windowHeight(), screenHeight);
+    EXPECT_EQ(glutGet(GLUT_WINDOW_CURSOR), GLUT_CURSOR_NONE);
+    displayMode.fullScreen = 0;
+}
+
 }  // namespace

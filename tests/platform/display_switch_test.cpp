@@ -5,6 +5,8 @@
 
 #include <X11/Xlib.h>
 
+#include <csignal>
+
 namespace {
 
 class DisplaySwitchTest : public ::testing::Test {
@@ -43,6 +45,22 @@ TEST_F(DisplaySwitchTest, OfferedSizeWithoutARateIsAcceptedAndRestoredQuietly) {
     restoreDisplayMode();
     restoreDisplayMode();
     EXPECT_EQ(static_cast<unsigned>(DisplayWidth(dpy, DefaultScreen(dpy))), width);
+}
+
+// After a switch the fatal signals first put the mode back, then still end the process
+// as the signal meant to.
+TEST_F(DisplaySwitchTest, FatalSignalsAfterASwitchStillKillTheProcess) {
+    // A forked child would share this process's X connection; a fresh one needs a new process.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    for (int signal : {SIGTERM, SIGINT, SIGSEGV, SIGABRT}) {
+        EXPECT_EXIT(
+            {
+                switchDisplayMode(width, height, 32, 0);
+                std::raise(signal);
+            },
+            ::testing::KilledBySignal(signal), "")
+            << signal;
+    }
 }
 
 TEST(DisplaySwitchNoServer, RestoreWithoutASwitchDoesNothing) {
