@@ -115,13 +115,11 @@ TEST_F(NameEntryTest, BackspaceAndTheNinthCharacter) {
 }
 
 TEST_F(NameEntryTest, F5TypesNothingAndRestoresTheDefaultKeys) {
-    keys.forwardKey = 1;
-    keys.backKey = 6;
+    scrambleBindings();
     typeKey(VkF5);
     EXPECT_STREQ(nameBuffer, "");
     EXPECT_EQ(game.lastFunctionKey, 0);
-    EXPECT_EQ(keys.forwardKey, 104);
-    EXPECT_EQ(keys.backKey, 27);
+    expectDefaultBindings();
 }
 
 TEST_F(NameEntryTest, EnterPlacesTheNameSavesAndReturnsAfterEnterIsReleased) {

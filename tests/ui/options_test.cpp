@@ -171,22 +171,14 @@ TEST_F(MenuTest, LanguageRowAndControlsRows) {
     EXPECT_EQ(menu.selectedRow, 0);
     EXPECT_EQ(menu.lastRow, 6);
 
-    keys.forwardKey = 1;
-    keys.rightKey = 2;
-    keys.leftKey = 3;
-    keys.shootKey = 5;
-    keys.backKey = 6;
+    scrambleBindings();
     menu.selectedRow = 5;
     enterBriefly();  // the hint row does nothing
     EXPECT_EQ(keys.forwardKey, 1);
     EXPECT_EQ(menu.screen, ControlsScreen);
     menu.selectedRow = 4;
     enterBriefly();
-    EXPECT_EQ(keys.forwardKey, 104);
-    EXPECT_EQ(keys.rightKey, 102);
-    EXPECT_EQ(keys.leftKey, 100);
-    EXPECT_EQ(keys.shootKey, 9);
-    EXPECT_EQ(keys.backKey, 27);
+    expectDefaultBindings();
     tap(VkEscape);
     EXPECT_EQ(menu.selectedRow, 6);
     enterBriefly();

@@ -6,6 +6,7 @@
 #include "app/modes.h"
 #include "app/text.h"
 #include "fake_keyboard.h"
+#include "settings/settings_fixture.h"
 #include "game/game_state.h"
 #include "settings/settings.h"
 #include "sound/sound.h"
@@ -46,33 +47,36 @@ inline void fakeRebuildFonts() {
     ++fakeDisplay.fontBuilds;
 }
 
-class MenuTest : public ::testing::Test {
+// Five bindings that are all not the defaults.
+inline void scrambleBindings() {
+    keys.forwardKey = 1;
+    keys.rightKey = 2;
+    keys.leftKey = 3;
+    keys.shootKey = 5;
+    keys.backKey = 6;
+}
+
+inline void expectDefaultBindings() {
+    EXPECT_EQ(keys.forwardKey, 104);
+    EXPECT_EQ(keys.rightKey, 102);
+    EXPECT_EQ(keys.leftKey, 100);
+    EXPECT_EQ(keys.shootKey, 9);
+    EXPECT_EQ(keys.backKey, 27);
+}
+
+class MenuTest : public SettingsTest {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/zarv-ui-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        directory = pattern;
-        path = directory + "/zarv.cfg";
-        settingsPath = path.c_str();
-        clearSettingsTextForTest();
-
+        SettingsTest::SetUp();
         fake_keyboard::install();
         useFakeClock(1000);
         fakeDisplay = FakeDisplay{};
         displayApplyHooks = DisplayApplyHooks{fakeRecreate, fakeRebuildFonts};
-
-        initialiseGameTables();
-        setDefaultKeyBindings(keys);
         keys.shipKeysLocked = 0;
-        settings.resolutionIndex = 1;
-        prepareGame(false, false);
-        sound.soundVolume = -1;
         menu = MenuState{MainMenu, 1, 0, 4, -1, 0, 0, 0, {0, 0, 0, 0}};
         game.lastFunctionKey = 0;
         gameInProgress = 0;
         systemTest = 0;
-        const HighScoreEntry defaults[3] = {{"Pelvor", 0}, {"Morvasta", 0}, {"Zintok", 0}};
-        std::memcpy(highScores, defaults, sizeof highScores);
         std::memset(nameBuffer, 0, sizeof nameBuffer);
         nameLength = 0;
         setAppMode(AppMode::Menu);
@@ -81,9 +85,7 @@ protected:
     void TearDown() override {
         fake_keyboard::uninstall();
         useRealClock();
-        clearSettingsTextForTest();
-        std::system(("rm -rf '" + directory + "'").c_str());
-        settingsPath = "./zarv.cfg";
+        SettingsTest::TearDown();
     }
 
     // One idle call with exactly these keys down.
@@ -112,14 +114,4 @@ protected:
     bool fileExists() const {
         return std::ifstream(path).good();
     }
-
-    std::string readFile() const {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream all;
-        all << in.rdbuf();
-        return all.str();
-    }
-
-    std::string directory;
-    std::string path;
 };
