@@ -173,3 +173,33 @@ TEST_F(MenuDrawingTest, NameEntryShowsItsTwoLinesAndTheName) {
     ASSERT_EQ(name.size(), 3u);
     EXPECT_NEAR(name[0].vertices[0].x, 240, 1e-3);
 }
+
+TEST_F(MenuDrawingTest, HighScoreScreenListsNamesAndRoundedScores) {
+    openMenuScreen(HighScoresScreen, 4, 4);
+    highScores[0] = HighScoreEntry{"ivo", 1234.7f};
+    const auto all = feedback(menuDisplay);
+    const auto first = textAt(all, 600 - menuRowY(0));
+    ASSERT_EQ(first.size(), std::strlen("ivo") + std::strlen("1235"));
+    EXPECT_NEAR(first[0].vertices[0].x, 240, 1e-3);
+    EXPECT_NEAR(first[3].vertices[0].x, 448, 1e-3);  // the score at 0.56 W
+    EXPECT_EQ(textAt(all, 600 - menuRowY(2)).size(), std::strlen("Zintok") + 1);
+    EXPECT_TRUE(textAt(all, 600 - menuRowY(3)).empty());
+    EXPECT_EQ(textAt(all, 600 - menuRowY(4)).size(), std::strlen(kBack.bulgarian));
+    EXPECT_NEAR(only(all, GL_POLYGON_TOKEN)[0].vertices[0].y, 600 - (195 + 140), 1e-3);
+}
+
+TEST_F(MenuDrawingTest, SoundScreenShowsThePercentageAndAGreyHint) {
+    settings.language = 1;
+    sound.soundVolume = 7;
+    openMenuScreen(SoundScreen, 0, 1);
+    const auto all = feedback(menuDisplay);
+    // "Volume: " and "5%": 7 * 100 / 127 truncates to 5.
+    EXPECT_EQ(textAt(all, 600 - menuRowY(0)).size(), std::strlen("Volume: ") + 2);
+    const auto hint = textAt(all, 600 - 285);
+    ASSERT_EQ(hint.size(), std::strlen(kSoundHint.english));
+    EXPECT_NEAR(hint[0].vertices[0].x, 240, 1e-3);
+    EXPECT_FLOAT_EQ(hint[0].vertices[0].r, 0.7f);
+    const auto back = textAt(all, 600 - menuRowY(1));
+    ASSERT_FALSE(back.empty());
+    EXPECT_FLOAT_EQ(back[0].vertices[0].r, 1.0f);
+}
