@@ -3,6 +3,7 @@
 #include "sound/sound.h"
 
 #include <cmath>
+#include <limits>
 
 const EnemyKindTraits kEnemyKinds[5] = {
     {20.0f, 0.08f, 1},
@@ -186,15 +187,24 @@ void updateEnemies() {
 void separateEnemies(double shipHitRadius) {
     Enemy* enemies = fleet.enemies;
     const double step = fleet.fieldHeight * kSeparationLookAhead;
-    // Which records are alive and how far each reaches do not change in here: gather them once.
-    double reach[kEnemyCapacity + 1];
-    bool alive[kEnemyCapacity + 1];
-    for (int j = 0; j <= kEnemyCapacity; ++j) {
-        alive[j] = enemies[j].strength > 0;
-        reach[j] = j == kEnemyCapacity ? shipHitRadius : fleet.hitRadius[enemies[j].kind];
+    // The pair test runs 120 x 121 times a frame, so the positions and reaches are gathered into
+    // flat tables first. A record to skip (dead, or the enemy itself) gets a NaN position, for
+    // which the overlap comparison is false. Only a probe moves a record, and the record it
+    // moves is the current one, whose entry is refreshed after its turn.
+    constexpr int kRecords = kEnemyCapacity + 1;
+    const double skip = std::numeric_limits<double>::quiet_NaN();
+    double xs[kRecords];
+    double ys[kRecords];
+    double reach[kRecords];
+    for (int j = 0; j < kRecords; ++j) {
+        const Enemy& other = enemies[j];
+        const bool alive = other.strength > 0;
+        xs[j] = alive ? other.x : skip;
+        ys[j] = other.y;
+        reach[j] = j == kEnemyCapacity ? shipHitRadius : fleet.hitRadius[other.kind];
     }
     for (int i = 0; i < kEnemyCapacity; ++i) {
-        if (!alive[i]) {
+        if (std::isnan(xs[i])) {
             continue;
         }
         Enemy& e = enemies[i];
@@ -202,30 +212,37 @@ void separateEnemies(double shipHitRadius) {
             e.blocked -= 1;
         }
         const double own = reach[i];
-        for (int j = 0; j <= kEnemyCapacity; ++j) {
-            if (!alive[j] || j == i) {
-                continue;
-            }
-            const Enemy& other = enemies[j];
-            const double dx = e.x - other.x;
-            const double dy = e.y - other.y;
+        // The heading does not change in here, so the probe step is the same for every neighbour.
+        bool probeKnown = false;
+        double mx = 0;
+        double my = 0;
+        xs[i] = skip;
+        for (int j = 0; j < kRecords; ++j) {
+            const double dx = e.x - xs[j];
+            const double dy = e.y - ys[j];
             const double d2 = dx * dx + dy * dy;
             const double r = reach[j] + own;
-            if (d2 < r * r) {
-                // Probe a short step ahead: closing in on the neighbour means blocked.
-                const double mx = std::cos(e.heading) * step;
-                const double my = std::sin(-e.heading) * step;
-                e.x += mx;
-                e.y += my;
-                const double nx = e.x - other.x;
-                const double ny = e.y - other.y;
-                if (nx * nx + ny * ny < d2) {
-                    e.blocked += 1;
-                }
-                e.x -= mx;
-                e.y -= my;
+            if (!(d2 < r * r)) {
+                continue;
             }
+            // Probe a short step ahead: closing in on the neighbour means blocked.
+            if (!probeKnown) {
+                mx = std::cos(e.heading) * step;
+                my = std::sin(-e.heading) * step;
+                probeKnown = true;
+            }
+            e.x += mx;
+            e.y += my;
+            const double nx = e.x - xs[j];
+            const double ny = e.y - ys[j];
+            if (nx * nx + ny * ny < d2) {
+                e.blocked += 1;
+            }
+            e.x -= mx;
+            e.y -= my;
         }
+        xs[i] = e.x;
+        ys[i] = e.y;
     }
 }
 
