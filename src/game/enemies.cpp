@@ -1,5 +1,6 @@
 #include "game/enemies.h"
 
+#include "game/ship_and_shots.h"
 #include "sound/sound.h"
 
 #include <cmath>
@@ -17,23 +18,6 @@ namespace {
 
 constexpr double kSeparationLookAhead = 0.005;  // times H
 constexpr double kEscapeTurnSpeedUp = 1.5;
-
-void wrapIntoField(Enemy& e) {
-    const double w = fleet.fieldWidth;
-    const double h = fleet.fieldHeight;
-    if (e.x >= w) {
-        e.x = 2;
-    }
-    if (e.y >= h) {
-        e.y = 2;
-    }
-    if (e.x <= 1) {
-        e.x = w;
-    }
-    if (e.y <= 1) {
-        e.y = h;
-    }
-}
 
 void fire(Enemy& e, double now) {
     const double elapsed = now - e.lastFireTime;
@@ -55,7 +39,7 @@ void move(Enemy& e, double now) {
         const float f = static_cast<float>(e.speed / step * (now - e.lastMoveTime));
         e.y += std::sin(-e.heading) * f;
         e.x += std::cos(-e.heading) * f;
-        wrapIntoField(e);
+        wrapIntoField(e.x, e.y, fleet.fieldWidth, fleet.fieldHeight);
     }
     e.lastMoveTime = now;
 }
@@ -260,12 +244,7 @@ void hitEnemyByPlayerShots(Shot* shots, BurstRequest* requests, int i, int playe
         if (dx * dx + dy * dy <= r * r) {
             e.strength -= game.damage[e.kind];
             if (e.strength > 0) {
-                for (int k = 1; k <= 9; ++k) {
-                    if (requests[k].angle == 0) {
-                        requests[k] = BurstRequest{shot.x, shot.y, angle - kTwoPi};
-                        break;
-                    }
-                }
+                requestBurstIn(requests, 1, 9, shot.x, shot.y, angle - kTwoPi);
             }
             shot.angle = kFreeShotAngle;
         }

@@ -34,30 +34,6 @@ ShotDirections makeShotDirections() {
 
 ShotDirections shotDirections = makeShotDirections();
 
-void wrapIntoField(double& x, double& y, double w, double h) {
-    if (x >= w) {
-        x = 2;
-    }
-    if (y >= h) {
-        y = 2;
-    }
-    if (x <= 1) {
-        x = w;
-    }
-    if (y <= 1) {
-        y = h;
-    }
-}
-
-void storeInFirstEmpty(BurstRequest* requests, int first, int last, double x, double y, double angle) {
-    for (int r = first; r <= last; ++r) {
-        if (requests[r].angle == 0) {
-            requests[r] = BurstRequest{x, y, angle};
-            return;
-        }
-    }
-}
-
 void loseLife(const Shot& shot, BurstRequest* requests) {
     ship.lives -= 1;
     ship.shield = 100;
@@ -79,6 +55,30 @@ void loseLife(const Shot& shot, BurstRequest* requests) {
 }
 
 }  // namespace
+
+void wrapIntoField(double& x, double& y, double w, double h) {
+    if (x >= w) {
+        x = 2;
+    }
+    if (y >= h) {
+        y = 2;
+    }
+    if (x <= 1) {
+        x = w;
+    }
+    if (y <= 1) {
+        y = h;
+    }
+}
+
+void requestBurstIn(BurstRequest* requests, int first, int last, double x, double y, double angle) {
+    for (int r = first; r <= last; ++r) {
+        if (requests[r].angle == 0) {
+            requests[r] = BurstRequest{x, y, angle};
+            return;
+        }
+    }
+}
 
 void updateMuzzle(PlayerShip& s) {
     const double r = 1.0 / 20;
@@ -208,7 +208,7 @@ void hitShipByEnemyShots(Shot* shots, BurstRequest* requests) {
         }
         ship.shield = static_cast<std::int32_t>(ship.shield - game.shieldPerHit);
         if (ship.shield > 0) {
-            storeInFirstEmpty(requests, 10, 19, shot.x, shot.y, shot.angle - kTwoPi);
+            requestBurstIn(requests, 10, 19, shot.x, shot.y, shot.angle - kTwoPi);
         } else {
             loseLife(shot, requests);
         }

@@ -2,6 +2,13 @@
 // The player's ship and the shot pool shared by the player's and the enemies' shots.
 #include "game/game_state.h"
 
+// Wraps a position that crossed an edge of the W x H field, as ships and enemies do:
+// x >= W to 2, y >= H to 2, x <= 1 to W, y <= 1 to H, in this order.
+void wrapIntoField(double& x, double& y, double w, double h);
+
+// Stores an explosion request in the first empty one of requests[first..last]; none empty: dropped.
+void requestBurstIn(BurstRequest* requests, int first, int last, double x, double y, double angle);
+
 // Where the next player shot starts: the nose point of the ship's drawing,
 // (x + shipScale / 20 * cos h, y + shipScale / 20 * sin(-h)), and the angle -h.
 // The ship's drawing calls it while iconMode is 0; headless code calls it in its place.
