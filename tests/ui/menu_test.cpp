@@ -1,6 +1,8 @@
 #include "ui/texts.h"
 #include "ui_fixture.h"
 
+#include <chrono>
+
 TEST_F(MenuTest, NavigationMovesOncePerPressWithinTheRows) {
     EXPECT_EQ(menu.screen, MainMenu);
     EXPECT_EQ(menu.selectedRow, 1);  // "New Game"
@@ -217,4 +219,13 @@ TEST_F(MenuTest, RowsSitAtTheirBaselines) {
     for (int row = 0; row < 8; ++row) {
         EXPECT_NEAR(menuRowY(row), expected[row], 1e-9) << row;
     }
+}
+
+TEST_F(MenuTest, AnIdleCallWithinOneClockTickSleepsAMillisecond) {
+    // The fake clock never moves, so every call sleeps; a lower bound holds on any machine.
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 20; ++i) {
+        press({});
+    }
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(20));
 }
