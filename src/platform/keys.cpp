@@ -165,6 +165,23 @@ constexpr VkKeysyms kVkTable[] = {
     {226, XK_less, 0},  // the extra key beside left Shift on 105-key keyboards
 };
 
+// Where the letter, digit and punctuation keys sit on a PC keyboard, as X keycodes of the
+// evdev numbering. A layout without Latin letters (Bulgarian alone, say) has no keycode for
+// XK_a; the code then still means the key at that place, as it does on Windows.
+struct VkPlace {
+    int vk;
+    unsigned char keycode;
+};
+constexpr VkPlace kPcPlaces[] = {
+    {48, 19},  {49, 10},  {50, 11},  {51, 12},  {52, 13},  {53, 14},  {54, 15},  {55, 16},  {56, 17},
+    {57, 18},  {65, 38},  {66, 56},  {67, 54},  {68, 40},  {69, 26},  {70, 41},  {71, 42},  {72, 43},
+    {73, 31},  {74, 44},  {75, 45},  {76, 46},  {77, 58},  {78, 57},  {79, 32},  {80, 33},  {81, 24},
+    {82, 27},  {83, 39},  {84, 28},  {85, 30},  {86, 55},  {87, 25},  {88, 53},  {89, 29},  {90, 52},
+    {186, 47}, {187, 21}, {188, 59}, {189, 20}, {190, 60}, {191, 61}, {192, 49}, {219, 34}, {220, 51},
+    {221, 35}, {222, 48}, {226, 94},
+};
+constexpr unsigned char kEvdevEscape = 9;
+
 constexpr int kVkMouseLeft = 1;
 constexpr int kVkMouseRight = 2;
 constexpr int kVkCtrlBreak = 3;
@@ -218,6 +235,15 @@ void resolveKeycodes() {
         keycodes[entry.vk][0] = XKeysymToKeycode(display, entry.primary);
         if (entry.alternate != 0) {
             keycodes[entry.vk][1] = XKeysymToKeycode(display, entry.alternate);
+        }
+    }
+    // The places are only known for evdev numbering, which puts Escape at 9.
+    if (XKeysymToKeycode(display, XK_Escape) != kEvdevEscape) {
+        return;
+    }
+    for (const VkPlace& place : kPcPlaces) {
+        if (keycodes[place.vk][0] == 0) {
+            keycodes[place.vk][0] = place.keycode;
         }
     }
 }
@@ -392,6 +418,15 @@ unsigned long vkToKeysym(int vk) {
 unsigned long vkAlternateKeysym(int vk) {
     const VkKeysyms* entry = findVk(vk);
     return entry != nullptr ? entry->alternate : 0;
+}
+
+unsigned pcKeycode(int vk) {
+    for (const VkPlace& place : kPcPlaces) {
+        if (place.vk == vk) {
+            return place.keycode;
+        }
+    }
+    return 0;
 }
 
 void setKeySource(bool (*down)(int), bool (*focused)()) {

@@ -23,5 +23,9 @@ unsigned long vkToKeysym(int vk);
 // generic Shift, Control and Alt codes are the right-hand keys), else 0.
 unsigned long vkAlternateKeysym(int vk);
 
+// The X keycode (evdev numbering) of the key at this code's place on a PC keyboard, for the
+// letters, digits and punctuation; 0 for other codes. Used when the layout lacks the keysym.
+unsigned pcKeycode(int vk);
+
 // Tests replace the key and focus sources; nullptr restores the X11 ones.
 void setKeySource(bool (*down)(int vk), bool (*focused)());

@@ -128,6 +128,28 @@ TEST(KeyTable, KeypadKeysSitOnTheirOwnKeycodesOfTheServer) {
     XCloseDisplay(dpy);
 }
 
+TEST(KeyTable, PcPlacesAgreeWithAUsKeyboard) {
+    Display* dpy = XOpenDisplay(nullptr);
+    if (dpy == nullptr) {
+        GTEST_SKIP() << "no X display";
+    }
+    if (XKeysymToKeycode(dpy, XK_Escape) != 9 || XKeysymToKeycode(dpy, XK_q) != 24) {
+        XCloseDisplay(dpy);
+        GTEST_SKIP() << "not a US layout with evdev keycodes";
+    }
+    int placed = 0;
+    for (int vk = 0; vk < 256; ++vk) {
+        if (pcKeycode(vk) != 0) {
+            ++placed;
+            EXPECT_EQ(pcKeycode(vk), XKeysymToKeycode(dpy, vkToKeysym(vk))) << vk;
+        }
+    }
+    EXPECT_EQ(placed, 10 + 26 + 12);
+    EXPECT_EQ(pcKeycode(38), 0u);
+    EXPECT_EQ(pcKeycode(104), 0u);
+    XCloseDisplay(dpy);
+}
+
 TEST(KeyTable, WithoutAConnectionNothingReadsDownOrFocused) {
     closeKeyboard();
     setKeySource(nullptr, nullptr);
