@@ -118,10 +118,13 @@ GameRun::GameRun() {
     // The server writes its display number once it accepts connections.
     while (got < sizeof number - 1) {
         const ssize_t n = read(fds[0], number + got, sizeof number - 1 - got);
-        if (n <= 0 || std::strchr(number, '\n')) {
+        if (n <= 0) {
             break;
         }
         got += static_cast<size_t>(n);
+        if (std::strchr(number, '\n')) {
+            break;
+        }
     }
     close(fds[0]);
     if (got > 0) {
@@ -194,6 +197,7 @@ bool GameRun::start() {
             return true;
         }
         if (!running()) {
+            std::fprintf(stderr, "zarv ended at start-up with status %d\n", gameStatus_);
             return false;
         }
         pause(100);
@@ -251,7 +255,7 @@ Image GameRun::screenshot() {
         return image;
     }
     const std::string path = dir_ + "/shot.ppm";
-    runCapture("import -window " + window_ + " ppm:'" + path + "'", display_);
+    runCapture("import -depth 8 -window " + window_ + " ppm:'" + path + "'", display_);
     readPpm(path, image);
     std::remove(path.c_str());
     return image;
