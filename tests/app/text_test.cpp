@@ -2,6 +2,7 @@
 #include "app/display_mode.h"
 #include "app/screen_mapping.h"
 #include "app/text.h"
+#include "settings/settings.h"
 #include "gl_test_window.h"
 
 #include <GL/gl.h>
@@ -149,6 +150,30 @@ TEST_F(TextTest, CyrillicBytesDrawGlyphs) {
     const auto items = captureFeedback([] { printText(100.0, 200.0, 0.0, largeFont, "\xc4\xe0"); });
     ASSERT_EQ(items.size(), 2u);
     EXPECT_GT(items[1].v[0], items[0].v[0] + 8.0f);
+}
+
+TEST_F(TextTest, RebuildAfterRecreationFollowsTheNewSizeAndCharset) {
+    ASSERT_TRUE(openTestWindow(1280, 960));
+    settings.language = 1;
+    fontCharset = 0;
+    rebuildFonts();
+    EXPECT_EQ(fontCharset, 204u);  // both languages use the Cyrillic set
+    EXPECT_TRUE(glIsList(smallFont + 255));
+    EXPECT_TRUE(glIsList(largeFont + 255));
+    reshapeWindow(1280, 960);
+    const auto items = captureFeedback([] {
+        glColor3f(1, 1, 1);
+        printText(0.0, 960.0, 0.0, largeFont, "%s", "\xc7\xe2\xf3\xea");
+    });
+    ASSERT_EQ(items.size(), 4u);
+    EXPECT_NEAR(items[0].v[0], 0.0f, 1e-3);
+    EXPECT_NEAR(items[0].v[1], 0.0f, 1e-3);
+    // 48-pixel glyphs at 1280 x 960: the four letters span well over a hundred pixels.
+    EXPECT_GT(items[3].v[0], 80.0f);
+    settings.language = 2;
+    rebuildFonts();
+    EXPECT_EQ(fontCharset, 0u);
+    settings.language = 0;
 }
 
 }  // namespace
