@@ -55,6 +55,14 @@ extern MidiRecording midiRecording;
 // Installs the recording backend alone, empty, offering the given number of devices.
 void useMidiRecording(std::uint32_t devices);
 
+// The instruments (bank, program) the built-in synthesiser will be asked for; the SoundFonts'
+// other instruments stay out of memory. nullptr (the default) keeps them all. Before opening.
+struct MidiInstrument {
+    std::uint16_t bank;
+    std::uint16_t program;
+};
+void setMidiSynthInstruments(const MidiInstrument* instruments, int count);
+
 // The built-in synthesiser's knobs for tests and benchmarks.
 // Offline: no audio driver; the caller renders the output with midiSynthRender.
 void setMidiSynthOffline(bool offline);

@@ -5,6 +5,7 @@
 // itself: it drops each message into a ring that the worker plays. The worker also takes the
 // sample loading that a program change may trigger (samples load on demand to keep memory low).
 #include "platform/midi.h"
+#include "platform/midi_soundfont.h"
 
 #include <fluidsynth.h>
 #include <pthread.h>
@@ -24,6 +25,8 @@ constexpr int kPathSize = 512;
 constexpr int kMaxDrivers = 8;
 constexpr int kMaxFontCandidates = 16;
 constexpr int kMaxDataDirs = 12;
+constexpr int kMaxInstruments = 32;
+constexpr int kFontSlots = 2;  // the General MIDI font and the GS drum kits
 
 struct SynthDevice {
     fluid_settings_t* settings;
@@ -38,6 +41,12 @@ struct SynthDevice {
     std::uint32_t ring[kRingSize];
     char gmPath[kPathSize];
     char gsPath[kPathSize];
+    // The reduced fonts, built on the worker at the first open of each file and kept for the
+    // later opens that load samples on demand.
+    char subsetPath[kFontSlots][kPathSize];
+    bool subsetTried[kFontSlots];
+    bool subsetBuilt[kFontSlots];
+    SoundFontSubset subset[kFontSlots];
 };
 
 SynthDevice* prepared = nullptr;  // made by the device count, not yet opened
@@ -51,6 +60,12 @@ int driverCount = 2;
 
 const char* fontCandidates[kMaxFontCandidates];
 int fontCandidateCount = -1;  // -1: the search list
+
+SoundFontPreset instruments[kMaxInstruments];
+int instrumentCount = -1;  // -1: every instrument
+
+// The device whose fonts the file callbacks serve (they carry no context of their own).
+SynthDevice* fontOwner = nullptr;
 
 // General MIDI fonts, best first. FluidR3 plays every instrument the game uses; the small
 // TimGM6mb lacks the low Seashore notes, so it comes last.
@@ -151,6 +166,94 @@ void destroyDevice(SynthDevice* device) {
     delete device;
 }
 
+// FluidSynth reads SoundFonts through these, so a font can be served cut down to the game's
+// instruments. Files without a usable subset are read as they are.
+struct FontFile {
+    std::FILE* file;
+    const SoundFontSubset* subset;
+    std::int64_t position;
+    std::int64_t size;
+};
+
+const SoundFontSubset* subsetFor(const char* path, std::FILE* file) {
+    SynthDevice* device = fontOwner;
+    if (device == nullptr || instrumentCount < 0) {
+        return nullptr;
+    }
+    for (int i = 0; i < kFontSlots; ++i) {
+        if (device->subsetTried[i] && std::strcmp(device->subsetPath[i], path) == 0) {
+            return device->subsetBuilt[i] ? &device->subset[i] : nullptr;
+        }
+    }
+    for (int i = 0; i < kFontSlots; ++i) {
+        if (!device->subsetTried[i]) {
+            device->subsetTried[i] = true;
+            std::snprintf(device->subsetPath[i], kPathSize, "%s", path);
+            device->subsetBuilt[i] = buildSoundFontSubset(file, instruments, instrumentCount, device->subset[i]);
+            return device->subsetBuilt[i] ? &device->subset[i] : nullptr;
+        }
+    }
+    return nullptr;
+}
+
+void* openFontFile(const char* path) {
+    std::FILE* file = path != nullptr ? std::fopen(path, "rb") : nullptr;
+    if (file == nullptr) {
+        return nullptr;
+    }
+    FontFile* font = new FontFile{file, subsetFor(path, file), 0, 0};
+    if (font->subset != nullptr) {
+        font->size = soundFontSubsetSize(*font->subset);
+    } else if (fseeko(file, 0, SEEK_END) == 0) {
+        font->size = ftello(file);
+    }
+    return font;
+}
+
+int readFontFile(void* buffer, fluid_long_long_t count, void* handle) {
+    FontFile* font = static_cast<FontFile*>(handle);
+    bool ok = false;
+    if (font->subset != nullptr) {
+        ok = readSoundFontSubset(font->file, *font->subset, font->position, buffer, count);
+    } else {
+        ok = count >= 0 && fseeko(font->file, static_cast<off_t>(font->position), SEEK_SET) == 0 &&
+             std::fread(buffer, 1, static_cast<std::size_t>(count), font->file) == static_cast<std::size_t>(count);
+    }
+    if (!ok) {
+        return FLUID_FAILED;
+    }
+    font->position += count;
+    return FLUID_OK;
+}
+
+int seekFontFile(void* handle, fluid_long_long_t offset, int origin) {
+    FontFile* font = static_cast<FontFile*>(handle);
+    std::int64_t target = offset;
+    if (origin == SEEK_CUR) {
+        target += font->position;
+    } else if (origin == SEEK_END) {
+        target += font->size;
+    } else if (origin != SEEK_SET) {
+        return FLUID_FAILED;
+    }
+    if (target < 0 || target > font->size) {
+        return FLUID_FAILED;
+    }
+    font->position = target;
+    return FLUID_OK;
+}
+
+fluid_long_long_t tellFontFile(void* handle) {
+    return static_cast<FontFile*>(handle)->position;
+}
+
+int closeFontFile(void* handle) {
+    FontFile* font = static_cast<FontFile*>(handle);
+    std::fclose(font->file);
+    delete font;
+    return FLUID_OK;
+}
+
 // The synthesiser with its audio output, fonts not yet loaded; nullptr when it cannot play.
 SynthDevice* prepareDevice() {
     SynthDevice* device = new SynthDevice();
@@ -178,6 +281,11 @@ SynthDevice* prepareDevice() {
     if (device->synth == nullptr) {
         destroyDevice(device);
         return nullptr;
+    }
+    fluid_sfloader_t* loader = new_fluid_defsfloader(s);
+    if (loader != nullptr) {
+        fluid_sfloader_set_callbacks(loader, openFontFile, readFontFile, seekFontFile, tellFontFile, closeFontFile);
+        fluid_synth_add_sfloader(device->synth, loader);  // tried before the built-in loader
     }
     if (!offline) {
         for (int i = 0; i < driverCount && device->driver == nullptr; ++i) {
@@ -222,9 +330,11 @@ void play(fluid_synth_t* synth, std::uint32_t message) {
 void* runWorker(void* argument) {
     SynthDevice* device = static_cast<SynthDevice*>(argument);
     // A font that fails to load leaves a silent synthesiser, which is all a failure may do.
-    fluid_synth_sfload(device->synth, device->gmPath, 1);
+    // Channels get no preset from the load itself (its piano would pull in megabytes of samples
+    // nobody plays); each takes its instrument at its first program change.
+    fluid_synth_sfload(device->synth, device->gmPath, 0);
     if (device->gsPath[0] != '\0') {
-        fluid_synth_sfload(device->synth, device->gsPath, 1);
+        fluid_synth_sfload(device->synth, device->gsPath, 0);
     }
     device->ready.store(true, std::memory_order_release);
     std::uint32_t tail = device->tail.load(std::memory_order_relaxed);
@@ -282,7 +392,9 @@ bool synthOpen(std::uint32_t index) {
         return false;
     }
     SynthDevice* device = prepared;
+    fontOwner = device;
     if (pthread_create(&device->worker, nullptr, runWorker, device) != 0) {
+        fontOwner = nullptr;
         return false;
     }
     device->workerStarted = true;
@@ -330,6 +442,7 @@ void synthClose() {
         pthread_join(device->worker, nullptr);
     }
     destroyDevice(device);
+    fontOwner = nullptr;
 }
 
 }  // namespace
@@ -363,6 +476,17 @@ void setMidiSoundFontCandidates(const char* const* paths, int count) {
         }
     }
     forgetPrepared();
+}
+
+void setMidiSynthInstruments(const MidiInstrument* list, int count) {
+    if (list == nullptr) {
+        instrumentCount = -1;
+        return;
+    }
+    instrumentCount = 0;
+    for (int i = 0; i < count && i < kMaxInstruments; ++i) {
+        instruments[instrumentCount++] = SoundFontPreset{list[i].bank, list[i].program};
+    }
 }
 
 bool midiSynthReady() {

@@ -15,6 +15,13 @@ constexpr std::int8_t kNoPan = -1;  // a negative pan or volume skips its contro
 
 constexpr double kAmbientFirstStart[5] = {0.0, 2750.0, 5250.0, 7550.0, 10000.0};
 
+// Every program the effects use (bank 128 is the drum channel's: 56 the GS "SFX" kit, 0 the
+// standard kit a GM synthesiser falls back to). The synthesiser keeps only these in memory.
+constexpr MidiInstrument kInstruments[] = {
+    {0, 127}, {0, 23}, {128, 56}, {128, 0}, {0, 122}, {0, 85}, {0, 113},
+    {0, 98},  {0, 96}, {0, 90},   {0, 55},  {0, 91},
+};
+
 void sendMessage(std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
     sound.message[0] = status;
     sound.message[1] = data1;
@@ -208,6 +215,7 @@ SoundState& openMidiOutput() {
     for (int k = 0; k < 5; ++k) {
         sound.ambientNext[k] = kAmbientFirstStart[k];
     }
+    setMidiSynthInstruments(kInstruments, static_cast<int>(sizeof kInstruments / sizeof kInstruments[0]));
     if (midiDeviceCount() == 0) {
         sound.soundVolume = -1;
         return sound;
