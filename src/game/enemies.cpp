@@ -219,7 +219,8 @@ void separateEnemies(double shipHitRadius) {
             e.y += my;
             const double nx = e.x - xs[j];
             const double ny = e.y - ys[j];
-            if (nx * nx + ny * ny < d2) {
+            // The count saturates: wrapping past 255 would set a crowded enemy free for a frame.
+            if (nx * nx + ny * ny < d2 && e.blocked < 255) {
                 e.blocked += 1;
             }
             e.x -= mx;

@@ -212,6 +212,22 @@ TEST(Avoidance, TwoOverlappingEnemiesHeadingAtEachOtherStopThenTurnAway) {
     EXPECT_EQ(a.blocked, 0);
 }
 
+TEST(Avoidance, AnEnemyHeadingIntoTwoNeighboursStaysBlockedForGood) {
+    // Two neighbours raise the count by two a frame and it decays by one: an 8-bit count would
+    // wrap to 0 after 255 frames and let the enemy step into them.
+    quietGame(41);
+    fleet.frozen = 0;
+    Enemy& e = placeEnemy(0, 0, 300, 100, 0);
+    placeEnemy(1, 0, 310, 95, kPi);  // both head back into it, so they stay too
+    placeEnemy(2, 0, 310, 105, kPi);
+    for (int f = 0; f < 400; ++f) {
+        frame();
+        ASSERT_EQ(e.x, 300) << "frame " << f;
+        ASSERT_GT(e.blocked, 0) << "frame " << f;
+    }
+    EXPECT_EQ(e.blocked, 255);
+}
+
 TEST(Avoidance, EnemiesStandClearOfTheShip) {
     quietGame(35);
     Enemy& e = placeEnemy(0, 1, ship.x - 20, ship.y, 0);  // heading into the ship
