@@ -107,13 +107,13 @@ void resetMidi() {
 }
 
 void volumeDown() {
-    sound.soundVolume = sound.soundVolume < 10 ? 0 : static_cast<std::int8_t>(sound.soundVolume - 10);
+    sound.soundVolume = volumeStepDown(sound.soundVolume);
     resetMidi();
     game.volumeShownUntil = game.now + kVolumeShownMs;
 }
 
 void volumeUp() {
-    sound.soundVolume = sound.soundVolume > 117 ? 127 : static_cast<std::int8_t>(sound.soundVolume + 10);
+    sound.soundVolume = volumeStepUp(sound.soundVolume);
     resetMidi();
     game.volumeShownUntil = game.now + kVolumeShownMs;
 }
