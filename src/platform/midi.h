@@ -23,6 +23,18 @@ void midiShortMessage(MidiHandle handle, std::uint32_t message);
 void midiReset(MidiHandle handle);
 void midiClose(MidiHandle handle);
 
+// A short message taken apart: the kind (0x80..0xE0 for channel messages), channel, data bytes.
+struct MidiMessageParts {
+    int kind;
+    int channel;
+    int data1;
+    int data2;
+};
+inline MidiMessageParts splitMidiMessage(std::uint32_t message) {
+    return MidiMessageParts{static_cast<int>(message & 0xF0), static_cast<int>(message & 0x0F),
+                            static_cast<int>((message >> 8) & 0x7F), static_cast<int>((message >> 16) & 0x7F)};
+}
+
 // A device family. The table is tried in order and numbers the devices one after the other.
 struct MidiBackend {
     std::uint32_t (*deviceCount)();

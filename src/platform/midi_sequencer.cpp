@@ -107,13 +107,10 @@ void sequencerShortMessage(std::uint32_t message) {
     if (sequencer == nullptr) {
         return;
     }
-    const int status = static_cast<int>(message & 0xFF);
-    const int channel = status & 0x0F;
-    const int data1 = static_cast<int>((message >> 8) & 0x7F);
-    const int data2 = static_cast<int>((message >> 16) & 0x7F);
+    const auto [kind, channel, data1, data2] = splitMidiMessage(message);
     snd_seq_event_t event;
     snd_seq_ev_clear(&event);
-    switch (status & 0xF0) {
+    switch (kind) {
     case 0x80: snd_seq_ev_set_noteoff(&event, channel, data1, data2); break;
     case 0x90: snd_seq_ev_set_noteon(&event, channel, data1, data2); break;
     case 0xA0: snd_seq_ev_set_keypress(&event, channel, data1, data2); break;

@@ -305,11 +305,8 @@ void play(fluid_synth_t* synth, std::uint32_t message) {
         fluid_synth_all_sounds_off(synth, -1);
         return;
     }
-    const int status = static_cast<int>(message & 0xFF);
-    const int channel = status & 0x0F;
-    const int data1 = static_cast<int>((message >> 8) & 0x7F);
-    const int data2 = static_cast<int>((message >> 16) & 0x7F);
-    switch (status & 0xF0) {
+    const auto [kind, channel, data1, data2] = splitMidiMessage(message);
+    switch (kind) {
     case 0x80: fluid_synth_noteoff(synth, channel, data1); break;
     case 0x90:
         if (data2 == 0) {
@@ -409,7 +406,8 @@ void synthShortMessage(std::uint32_t message) {
     }
     message &= 0x00FFFFFFu;
     // A note struck before the fonts are in would sound late: drop it, keep the channel settings.
-    const bool noteOn = (message & 0xF0) == 0x90 && ((message >> 16) & 0x7F) != 0;
+    const MidiMessageParts parts = splitMidiMessage(message);
+    const bool noteOn = parts.kind == 0x90 && parts.data2 != 0;
     if (noteOn && !active->ready.load(std::memory_order_acquire)) {
         return;
     }
