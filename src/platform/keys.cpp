@@ -301,26 +301,69 @@ bool pointerInside(Window window) {
     return winX >= 0 && winY >= 0 && winX < attributes.width && winY < attributes.height;
 }
 
-// True when ancestor is window itself or one of its ancestors.
-bool isAncestor(Window ancestor, Window window) {
-    for (int depth = 0; depth < 64 && window != 0; ++depth) {
-        if (window == ancestor) {
+// The windows above ours (a window manager's frame, the root) and whether ours has children
+// of its own, asked again when the game window changes and a few times a second: a window
+// manager may reparent it. This keeps an unfocused poll at one round trip.
+constexpr int kMaxAncestors = 16;
+constexpr double kAncestryMs = 250.0;
+Window ancestryOf = 0;
+double ancestryTime = -1.0e9;
+Window ancestors[kMaxAncestors] = {};
+int ancestorCount = 0;
+bool oursHasChildren = false;
+
+bool queryTree(Window window, Window& parent, unsigned& childCount) {
+    Window root = 0;
+    Window* children = nullptr;
+    parent = 0;
+    childCount = 0;
+    if (!XQueryTree(display, window, &root, &parent, &children, &childCount)) {
+        return false;
+    }
+    if (children != nullptr) {
+        XFree(children);
+    }
+    return true;
+}
+
+void refreshAncestry(Window ours) {
+    const double now = nowMs();
+    if (ours == ancestryOf && now >= ancestryTime && now - ancestryTime < kAncestryMs) {
+        return;
+    }
+    ancestryOf = ours;
+    ancestryTime = now;
+    ancestorCount = 0;
+    Window parent = 0;
+    unsigned childCount = 0;
+    oursHasChildren = queryTree(ours, parent, childCount) && childCount > 0;
+    while (parent != 0 && ancestorCount < kMaxAncestors) {
+        ancestors[ancestorCount++] = parent;
+        if (!queryTree(parent, parent, childCount)) {
+            break;
+        }
+    }
+}
+
+bool isAncestorOfOurs(Window window) {
+    for (int i = 0; i < ancestorCount; ++i) {
+        if (ancestors[i] == window) {
             return true;
         }
-        Window root = 0;
-        Window parent = 0;
-        Window* children = nullptr;
-        unsigned count = 0;
-        if (!XQueryTree(display, window, &root, &parent, &children, &count)) {
+    }
+    return false;
+}
+
+// True when window lies inside ours (only asked while ours has child windows at all).
+bool insideOurs(Window window, Window ours) {
+    for (int depth = 0; depth < kMaxAncestors && window != 0; ++depth) {
+        if (window == ours) {
+            return true;
+        }
+        unsigned childCount = 0;
+        if (!queryTree(window, window, childCount)) {
             return false;
         }
-        if (children != nullptr) {
-            XFree(children);
-        }
-        if (window == root) {
-            return false;
-        }
-        window = parent;
     }
     return false;
 }
@@ -339,6 +382,7 @@ bool openKeyboard() {
     }
     resolveKeycodes();
     keymapTime = pointerTime = -1.0e9;
+    ancestryOf = 0;
     return true;
 }
 
@@ -401,13 +445,14 @@ bool windowFocused() {
     if (focus == PointerRoot) {
         return pointerInside(ours);
     }
-    if (focus == ours || isAncestor(ours, focus)) {
+    if (focus == ours) {
         return true;
     }
-    if (isAncestor(focus, ours)) {
+    refreshAncestry(ours);
+    if (isAncestorOfOurs(focus)) {
         return pointerInside(ours);
     }
-    return false;
+    return oursHasChildren && insideOurs(focus, ours);
 }
 
 unsigned long vkToKeysym(int vk) {

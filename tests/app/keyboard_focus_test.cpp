@@ -208,6 +208,16 @@ TEST_F(KeyboardFocusTest, PointerRootFocusFollowsThePointer) {
     EXPECT_FALSE(windowFocused());
 }
 
+TEST_F(KeyboardFocusTest, FocusOnAnAncestorFollowsThePointer) {
+    // As when a window manager keeps the focus on its frame around our window.
+    XSetInputFocus(dpy, DefaultRootWindow(dpy), RevertToPointerRoot, CurrentTime);
+    XSync(dpy, False);
+    ASSERT_EQ(xdotool("mousemove 100 100"), 0);
+    EXPECT_TRUE(windowFocused());
+    ASSERT_EQ(xdotool("mousemove 700 100"), 0);
+    EXPECT_FALSE(windowFocused());
+}
+
 TEST_F(KeyboardFocusTest, ANewCurrentWindowIsTheOneThatCounts) {
     // Re-creating the game window makes another drawable current; the focus test follows it.
     ASSERT_EQ(focus(other), 0);
