@@ -1,0 +1,226 @@
+// Frames per second of the game's drawing at full load (120 enemies of every kind, all 129 shot
+// slots, all 50 bursts with 250 particles, the bonus item, stars and the HUD), beside a floor that
+// only swaps and clears, at 800x600 and 2048x1536 in the same run.
+//
+//   xvfb-run -a -s "-screen 0 2560x1920x24" build/bench/bench_render_fps [seconds per round]
+//
+// Each size alternates floor and full load for three rounds and reports the median round.
+#include "app/display_mode.h"
+#include "app/text.h"
+#include "app/window.h"
+#include "game/game_state.h"
+#include "render/enemy_drawing.h"
+#include "render/hud.h"
+#include "render/scene.h"
+
+#include <GL/freeglut.h>
+#include <GL/glu.h>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+void ignoreDisplay() {}
+
+void floorFrame() {
+    glutSwapBuffers();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void openWindow(unsigned width, unsigned height) {
+    displayMode.width = width;
+    displayMode.height = height;
+    displayMode.colourBits = 32;
+    displayMode.fullScreen = 0;
+    if (gameWindowExists()) {
+        recreateGameWindow();
+    } else {
+        createGameWindow();
+    }
+    glutDisplayFunc(ignoreDisplay);
+    glutIdleFunc(nullptr);
+    glutReshapeFunc(nullptr);
+    for (int i = 0; i < 10; ++i) {
+        glutMainLoopEvent();
+    }
+    reshapeWindow(static_cast<int>(width), static_cast<int>(height));
+    gluQuadricDrawStyle(quadric, GLU_SILHOUETTE);
+    createFonts();
+}
+
+// A System Test's worst moment: every table full, spread over the whole field.
+void fillScene() {
+    systemTest = 1;
+    prepareGame(false, true);
+    prepareGame(true, false);
+    const double w = displayMode.width;
+    const double h = displayMode.height;
+    for (int i = 0; i < kEnemyCapacity; ++i) {
+        Enemy& e = fleet.enemies[i];
+        e.x = (i % 12 + 0.5) * w / 12;
+        e.y = (i / 12 + 0.5) * h / 10;
+        e.heading = random(628) * 0.01;
+        e.kind = static_cast<std::int8_t>(i % 5);
+        e.strength = 0.2f + 0.8f * random(100) * 0.01f;
+    }
+    fleet.aliveCount = kEnemyCapacity;
+    for (Shot& shot : shotPool.shots) {
+        shot.x = random(static_cast<std::uint32_t>(w));
+        shot.y = random(static_cast<std::uint32_t>(h));
+        shot.angle = -random(628) * 0.01;
+    }
+    for (int b = 0; b < kBurstCount; ++b) {
+        Burst& burst = burstPool.bursts[b];
+        burst.age = static_cast<std::uint16_t>(1 + b % 35);
+        burst.small = 0;
+        const double cx = random(static_cast<std::uint32_t>(w));
+        const double cy = random(static_cast<std::uint32_t>(h));
+        for (Particle& p : burst.particles) {
+            const double d = random(100) * 0.01 * w / 16;
+            const double a = random(628) * 0.01;
+            p.x = cx + d * std::cos(a);
+            p.y = cy + d * std::sin(a);
+        }
+    }
+    bonus.kind = 1;
+    bonus.x = 0.5 * w;
+    bonus.y = 0.3 * h;
+    bonus.radius = 0.015 * w;
+    game.hudVisible = 1;
+    game.countdown = 0;
+    game.endTime = 0;
+    game.frameRate = 60;
+}
+
+// Seconds per frame over one round of the given length.
+double measureRound(void (*frame)(), double seconds) {
+    using Clock = std::chrono::steady_clock;
+    for (int i = 0; i < 10; ++i) {
+        frame();
+    }
+    glFinish();
+    const auto start = Clock::now();
+    long frames = 0;
+    double elapsed = 0;
+    while (elapsed < seconds) {
+        frame();
+        ++frames;
+        if (frames % 16 == 0) {
+            glFinish();
+            glutMainLoopEvent();
+            elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+        }
+    }
+    glFinish();
+    elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+    return elapsed / static_cast<double>(frames);
+}
+
+// One pass on top of the floor, to show where a full frame's time goes.
+void (*currentPass)() = nullptr;
+void passFrame() {
+    floorFrame();
+    currentPass();
+}
+void shipPass() {
+    drawShip(ship);
+}
+void hudPass() {
+    drawHud();
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (std::getenv("DISPLAY") == nullptr) {
+        std::fprintf(stderr, "needs an X display: run under xvfb-run\n");
+        return 2;
+    }
+    const double seconds = argc > 1 ? std::atof(argv[1]) : 1.5;
+    int glutArgc = 1;
+    char name[] = "bench_render_fps";
+    char* glutArgv[] = {name, nullptr};
+    glutInit(&glutArgc, glutArgv);
+    initialiseGameTables();
+    prepareGame(false, false);
+    quadric = gluNewQuadric();
+
+    // A fixed number of frames of one pass (or the full frame) at 800x600 (or 2048x1536) and nothing else, for
+    // instruction counts under callgrind with LP_NUM_THREADS=0.
+    if (const char* frames = std::getenv("ZARV_BENCH_FRAMES")) {
+        const bool large = std::getenv("ZARV_BENCH_LARGE") != nullptr;
+        openWindow(large ? 2048 : 800, large ? 1536 : 600);
+        fillScene();
+        const char* only = std::getenv("ZARV_BENCH_PASS");
+        currentPass = gameDisplay;
+        const struct {
+            const char* name;
+            void (*draw)();
+        } passes[] = {{"ship", shipPass},     {"shots", drawShots}, {"bursts", drawBursts}, {"enemies", drawEnemies},
+                      {"stars", drawStars},   {"bonus", drawBonus}, {"hud", hudPass},       {"none", [] {}}};
+        for (const auto& pass : passes) {
+            if (only != nullptr && std::strcmp(only, pass.name) == 0) {
+                currentPass = pass.draw;
+            }
+        }
+        for (long i = std::atol(frames); i > 0; --i) {
+            passFrame();
+        }
+        glFinish();
+        return 0;
+    }
+
+    struct Size {
+        unsigned w, h;
+    };
+    const Size sizes[] = {{800, 600}, {2048, 1536}};
+    bool first = true;
+    for (const Size& size : sizes) {
+        openWindow(size.w, size.h);
+        if (first) {
+            std::printf("renderer: %s, %.1f s rounds, median of 3\n",
+                        reinterpret_cast<const char*>(glGetString(GL_RENDERER)), seconds);
+            std::printf("%-10s %10s %10s %10s %10s %8s\n", "size", "floor fps", "floor ms", "full fps", "full ms",
+                        "ratio");
+            first = false;
+        }
+        fillScene();
+        std::vector<double> floors;
+        std::vector<double> fulls;
+        for (int r = 0; r < 3; ++r) {
+            floors.push_back(measureRound(floorFrame, seconds));
+            fulls.push_back(measureRound(gameDisplay, seconds));
+        }
+        const double f = median(floors);
+        const double g = median(fulls);
+        char label[32];
+        std::snprintf(label, sizeof label, "%ux%u", size.w, size.h);
+        std::printf("%-10s %10.0f %10.3f %10.0f %10.3f %8.2f\n", label, 1 / f, f * 1e3, 1 / g, g * 1e3, g / f);
+        if (std::getenv("ZARV_BENCH_PASSES") != nullptr) {
+            struct Pass {
+                const char* name;
+                void (*draw)();
+            };
+            const Pass passes[] = {{"ship", shipPass},   {"shots", drawShots}, {"bursts", drawBursts},
+                                   {"enemies", drawEnemies}, {"stars", drawStars}, {"bonus", drawBonus},
+                                   {"hud", hudPass}};
+            for (const Pass& pass : passes) {
+                currentPass = pass.draw;
+                const double t = measureRound(passFrame, seconds / 2);
+                std::printf("  %-8s %8.3f ms above the floor\n", pass.name, (t - f) * 1e3);
+            }
+        }
+        std::fflush(stdout);
+    }
+    return 0;
+}
