@@ -3,6 +3,7 @@
 #include "app/display_mode.h"
 #include "app/screen_mapping.h"
 #include "app/text.h"
+#include "game/ship_and_shots.h"
 #include "render/enemy_drawing.h"
 #include "render/hud.h"
 #include "settings/settings.h"
@@ -64,9 +65,7 @@ void drawShip(PlayerShip& s) {
 
     // Shots leave from the nose as it was last drawn in play; the HUD's icon must not move it.
     if (s.iconMode == 0) {
-        s.muzzleX = px[0];
-        s.muzzleY = py[0];
-        s.muzzleAngle = -s.heading;
+        updateMuzzle(s);  // P0 and -heading, computed by the game's own rule
     }
 
     // Green at full shield, through yellow to orange as it drains; an overcharged shield stays green.
@@ -139,7 +138,9 @@ void drawBursts() {
             continue;
         }
         // Fades on a log curve; from age 36 on it is below zero, which draws fully transparent.
-        const double alpha = (std::log(36.995 - burst.age) - 0.66) * 0.3448275862068966;
+        // An age past the curve's end (never left by the game) draws transparent, not NaN.
+        const double left = 36.995 - burst.age;
+        const double alpha = left > 0 ? (std::log(left) - 0.66) * 0.3448275862068966 : 0.0;
         glEnable(GL_BLEND);
         glDisable(GL_POINT_SMOOTH);
         glPointSize(1.0f);
