@@ -9,6 +9,7 @@
 #include "app/text.h"
 #include "app/window.h"
 #include "game/game_state.h"
+#include "platform/rand.h"
 #include "render/enemy_drawing.h"
 #include "render/hud.h"
 #include "render/scene.h"
@@ -58,6 +59,7 @@ void fillScene() {
     systemTest = 1;
     prepareGame(false, true);
     prepareGame(true, false);
+    platformSrand(713);  // the same scene every run
     const double w = displayMode.width;
     const double h = displayMode.height;
     for (int i = 0; i < kEnemyCapacity; ++i) {
