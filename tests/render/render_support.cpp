@@ -8,6 +8,7 @@
 
 #include <GL/freeglut.h>
 #include <GL/glu.h>
+#include <gtest/gtest.h>
 #include <cstdio>
 #include <cstdlib>
 
@@ -17,6 +18,19 @@ unsigned openWidth = 0;
 unsigned openHeight = 0;
 
 void ignoreDisplay() {}
+
+// Mesa compiles what a flush needs with LLVM, whose lazily made statics are destroyed early in
+// exit: drawing still unflushed when the process ends would be compiled then and crash. Every
+// test's drawing is finished while the program is still whole.
+class FinishDrawing : public ::testing::Environment {
+public:
+    void TearDown() override {
+        if (openWidth != 0) {
+            glFinish();
+        }
+    }
+};
+const ::testing::Environment* const finishDrawing = ::testing::AddGlobalTestEnvironment(new FinishDrawing);
 
 }  // namespace
 
