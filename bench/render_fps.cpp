@@ -5,6 +5,9 @@
 //   xvfb-run -a -s "-screen 0 2560x1920x24" build/bench/bench_render_fps [seconds per round]
 //
 // Each size alternates floor and full load for three rounds and reports the median round.
+// ZARV_BENCH_PASSES=1 adds each pass's cost above the floor. For counts that do not depend on the
+// machine's load: LP_NUM_THREADS=0 ZARV_BENCH_FRAMES=n [ZARV_BENCH_PASS=enemies] [ZARV_BENCH_LARGE=1]
+// under valgrind --tool=callgrind draws n frames and ends; the difference of two n is per frame.
 #include "app/display_mode.h"
 #include "app/text.h"
 #include "app/window.h"
