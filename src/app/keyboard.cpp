@@ -1,9 +1,9 @@
 #include "app/keyboard.h"
 
+#include "app/window.h"
 #include "platform/keys.h"
 #include "sound/sound.h"
 
-#include <cstdlib>
 
 KeyBindings keys{};
 
@@ -38,7 +38,7 @@ void pollKeyboard(KeyBindings& b) {
     }
     if (asyncKeyDown(VkF12)) {
         resetMidiOutput();
-        std::exit(1);
+        endProgram(1);
     }
     b.upHeld = held(VkUp);
     b.downHeld = held(VkDown);

@@ -5,6 +5,7 @@
 #include "platform/display_switch.h"
 
 #include <GL/freeglut.h>
+#include <cstdlib>
 
 DisplayMode displayMode{};
 
@@ -89,6 +90,13 @@ bool recreateGameWindow() {
     setAppMode(AppMode::Menu);
     glutReshapeFunc(reshapeWindow);
     return false;
+}
+
+void endProgram(int status) {
+    if (windowId != 0) {
+        glFinish();
+    }
+    std::exit(status);
 }
 
 bool gameWindowExists() {

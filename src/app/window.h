@@ -9,6 +9,10 @@ int createGameWindow();
 void reshapeWindow(int w, int h);
 // True when full screen was refused; the current window is kept then.
 bool recreateGameWindow();
+// Ends the process through the normal exit, so the exit handlers run. Drawing still in flight is
+// finished first: the GL driver compiles what a late flush needs with parts of its compiler that
+// the exit has already destroyed, and would crash.
+[[noreturn]] void endProgram(int status);
 // True while a GLUT window exists (false in tests that run without one).
 bool gameWindowExists();
 

@@ -5,6 +5,7 @@
 #include "app/modes.h"
 #include "app/screen_mapping.h"
 #include "app/text.h"
+#include "app/window.h"
 #include "game/game_state.h"
 #include "platform/clock.h"
 #include "settings/settings.h"
@@ -13,7 +14,6 @@
 #include "ui/texts.h"
 
 #include <GL/freeglut.h>
-#include <cstdlib>
 #include <cstring>
 
 MenuState menu{MainMenu, 1, 0, 4, -1, 0, 0, 0, {0, 0, 0, 0}};
@@ -89,7 +89,7 @@ void mainMenuEnter(int row) {
         break;
     case 4:
         saveSettings();
-        std::exit(1);
+        endProgram(1);
     default:
         break;
     }
