@@ -4,7 +4,6 @@
 #include "platform/keys.h"
 #include "sound/sound.h"
 
-
 KeyBindings keys{};
 
 void setDefaultKeyBindings(KeyBindings& b) {
