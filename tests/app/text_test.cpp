@@ -2,8 +2,9 @@
 #include "app/display_mode.h"
 #include "app/screen_mapping.h"
 #include "app/text.h"
+#include "app/window.h"
 #include "settings/settings.h"
-#include "gl_test_window.h"
+#include "support/gl_test_support.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -53,14 +54,14 @@ TEST_F(TextTest, BitmapsStartAtTheMappedBaselineInTheCurrentColour) {
     ASSERT_EQ(items.size(), 2u);  // one bitmap per character
     // (100, 200) in game units is view (0.125, 1.75): pixel (100, 280) of a 640 x 480 viewport.
     EXPECT_EQ(items[0].token, GL_BITMAP_TOKEN);
-    EXPECT_NEAR(items[0].v[0], 100.0f, 1e-3);
-    EXPECT_NEAR(items[0].v[1], 280.0f, 1e-3);
-    EXPECT_NEAR(items[0].v[3], 1.0f, 1e-3);
-    EXPECT_NEAR(items[0].v[4], 0.5f, 1e-3);
-    EXPECT_NEAR(items[0].v[5], 0.25f, 1e-3);
+    EXPECT_NEAR(items[0].v[0].x, 100.0f, 1e-3);
+    EXPECT_NEAR(items[0].v[0].y, 280.0f, 1e-3);
+    EXPECT_NEAR(items[0].v[0].r, 1.0f, 1e-3);
+    EXPECT_NEAR(items[0].v[0].g, 0.5f, 1e-3);
+    EXPECT_NEAR(items[0].v[0].b, 0.25f, 1e-3);
     // The second glyph starts one advance further along the same baseline.
-    EXPECT_GT(items[1].v[0], items[0].v[0] + 5.0f);
-    EXPECT_NEAR(items[1].v[1], 280.0f, 1e-3);
+    EXPECT_GT(items[1].v[0].x, items[0].v[0].x + 5.0f);
+    EXPECT_NEAR(items[1].v[0].y, 280.0f, 1e-3);
 }
 
 TEST_F(TextTest, ColourIsLatchedWhenTheTextStarts) {
@@ -70,8 +71,8 @@ TEST_F(TextTest, ColourIsLatchedWhenTheTextStarts) {
         glColor3f(1.0f, 0.0f, 0.0f);
     });
     ASSERT_EQ(items.size(), 1u);
-    EXPECT_NEAR(items[0].v[3], 0.0f, 1e-3);
-    EXPECT_NEAR(items[0].v[4], 1.0f, 1e-3);
+    EXPECT_NEAR(items[0].v[0].r, 0.0f, 1e-3);
+    EXPECT_NEAR(items[0].v[0].g, 1.0f, 1e-3);
 }
 
 TEST_F(TextTest, NullFormatDrawsNothingAndKeepsTheListBase) {
@@ -149,7 +150,7 @@ TEST_F(TextTest, CyrillicBytesDrawGlyphs) {
     EXPECT_GT(lit, 3 * 60);
     const auto items = captureFeedback([] { printText(100.0, 200.0, 0.0, largeFont, "\xc4\xe0"); });
     ASSERT_EQ(items.size(), 2u);
-    EXPECT_GT(items[1].v[0], items[0].v[0] + 8.0f);
+    EXPECT_GT(items[1].v[0].x, items[0].v[0].x + 8.0f);
 }
 
 TEST_F(TextTest, RebuildAfterRecreationFollowsTheNewSizeAndCharset) {
@@ -166,10 +167,10 @@ TEST_F(TextTest, RebuildAfterRecreationFollowsTheNewSizeAndCharset) {
         printText(0.0, 960.0, 0.0, largeFont, "%s", "\xc7\xe2\xf3\xea");
     });
     ASSERT_EQ(items.size(), 4u);
-    EXPECT_NEAR(items[0].v[0], 0.0f, 1e-3);
-    EXPECT_NEAR(items[0].v[1], 0.0f, 1e-3);
+    EXPECT_NEAR(items[0].v[0].x, 0.0f, 1e-3);
+    EXPECT_NEAR(items[0].v[0].y, 0.0f, 1e-3);
     // 48-pixel glyphs at 1280 x 960: the four letters span well over a hundred pixels.
-    EXPECT_GT(items[3].v[0], 80.0f);
+    EXPECT_GT(items[3].v[0].x, 80.0f);
     settings.language = 2;
     rebuildFonts();
     EXPECT_EQ(fontCharset, 0u);

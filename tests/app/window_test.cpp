@@ -3,7 +3,7 @@
 #include "app/modes.h"
 #include "app/screen_mapping.h"
 #include "app/window.h"
-#include "gl_test_window.h"
+#include "support/gl_test_support.h"
 
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>

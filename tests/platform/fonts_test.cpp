@@ -1,7 +1,7 @@
 // The Windows-1251 table and the glyph lists built from the bold sans-serif face.
 #define GL_GLEXT_PROTOTYPES 1  // glWindowPos, to place glyphs in window pixels
-#include "app/gl_test_window.h"
 #include "platform/fonts.h"
+#include "support/gl_test_support.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

@@ -2,13 +2,10 @@
 
 #include "app/display_mode.h"
 #include "app/text.h"
-#include "app/window.h"
 #include "game/game_state.h"
 #include "render/scene.h"
 
-#include <GL/freeglut.h>
 #include <GL/glu.h>
-#include <gtest/gtest.h>
 #include <cstdio>
 #include <cstdlib>
 
@@ -17,25 +14,9 @@ namespace {
 unsigned openWidth = 0;
 unsigned openHeight = 0;
 
-void ignoreDisplay() {}
-
-// Mesa compiles what a flush needs with LLVM, whose lazily made statics are destroyed early in
-// exit: drawing still unflushed when the process ends would be compiled then and crash. Every
-// test's drawing is finished while the program is still whole.
-class FinishDrawing : public ::testing::Environment {
-public:
-    void TearDown() override {
-        if (openWidth != 0) {
-            glFinish();
-        }
-    }
-};
-const ::testing::Environment* const finishDrawing = ::testing::AddGlobalTestEnvironment(new FinishDrawing);
-
 }  // namespace
 
 bool openRenderWindow(unsigned width, unsigned height) {
-    static bool glutReady = false;
     static bool tablesReady = false;
     if (std::getenv("DISPLAY") == nullptr) {
         return false;
@@ -48,27 +29,9 @@ bool openRenderWindow(unsigned width, unsigned height) {
     if (openWidth == width && openHeight == height) {
         return true;
     }
-    if (!glutReady) {
-        int argc = 1;
-        char name[] = "zarv-render-test";
-        char* argv[] = {name, nullptr};
-        glutInit(&argc, argv);
-        glutReady = true;
+    if (!openTestWindow(width, height)) {
+        return false;
     }
-    displayMode = DisplayMode{0.0, 0.0, width, height, 32, 60, 0};
-    if (gameWindowExists()) {
-        recreateGameWindow();
-    } else {
-        createGameWindow();
-    }
-    // This window only needs to exist: the tests call the drawing themselves.
-    glutDisplayFunc(ignoreDisplay);
-    glutIdleFunc(nullptr);
-    glutReshapeFunc(nullptr);
-    for (int i = 0; i < 5; ++i) {
-        glutMainLoopEvent();
-    }
-    reshapeWindow(static_cast<int>(width), static_cast<int>(height));
     prepareGame(false, true);
     if (quadric == nullptr) {
         quadric = gluNewQuadric();
@@ -107,54 +70,6 @@ void clearScene() {
     ship.heading = kPi / 2;
 }
 
-std::vector<FbPrimitive> captureFeedback(const std::function<void()>& draw) {
-    std::vector<GLfloat> buffer(1 << 22);
-    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    draw();
-    const GLint count = glRenderMode(GL_RENDER);
-    std::vector<FbPrimitive> out;
-    GLint i = 0;
-    while (i < count) {
-        const auto token = static_cast<GLint>(buffer[i++]);
-        FbPrimitive p{FbKind::Point, {}};
-        int vertices = 0;
-        switch (token) {
-        case GL_POINT_TOKEN:
-            vertices = 1;
-            break;
-        case GL_BITMAP_TOKEN:
-            p.kind = FbKind::Bitmap;
-            vertices = 1;
-            break;
-        case GL_LINE_TOKEN:
-        case GL_LINE_RESET_TOKEN:
-            p.kind = FbKind::Line;
-            vertices = 2;
-            break;
-        case GL_POLYGON_TOKEN:
-            p.kind = FbKind::Polygon;
-            vertices = static_cast<int>(buffer[i++]);
-            break;
-        case GL_PASS_THROUGH_TOKEN:
-            ++i;
-            continue;
-        case GL_DRAW_PIXEL_TOKEN:
-        case GL_COPY_PIXEL_TOKEN:
-            i += 7;
-            continue;
-        default:
-            return out;
-        }
-        for (int k = 0; k < vertices && i + 7 <= count; ++k, i += 7) {
-            p.v.push_back(FbVertex{buffer[i], buffer[i + 1], buffer[i + 2], buffer[i + 3], buffer[i + 4],
-                                   buffer[i + 5], buffer[i + 6]});
-        }
-        out.push_back(p);
-    }
-    return out;
-}
-
 WinPoint toWindow(double gameX, double gameY) {
     // The view box shows the whole field in the whole window.
     return WinPoint{gameX * openWidth / displayMode.width,
@@ -180,7 +95,7 @@ unsigned windowHeight() {
 }
 
 std::string describe(const FbPrimitive& p) {
-    static const char* names[] = {"point", "line", "polygon", "bitmap"};
+    static const char* names[] = {"point", "line", "polygon", "bitmap", "pixels"};
     std::string s = names[static_cast<int>(p.kind)];
     char buf[128];
     for (const FbVertex& v : p.v) {

@@ -1,6 +1,8 @@
 #pragma once
 // Drawing tests run the real drawing code in a real window (Xvfb, Mesa) and read back either the
-// primitives GL emits (feedback mode) or the pixels.
+// primitives GL emits (feedback mode, support/gl_test_support.h) or the pixels.
+#include "support/gl_test_support.h"
+
 #include <GL/gl.h>
 
 #include <cmath>
@@ -15,21 +17,6 @@ bool openRenderWindow(unsigned width = 800, unsigned height = 600);
 // Puts the game's records into a quiet state: no enemies, shots, bursts, bonus item, stars,
 // countdown or end text, full shield, three lives.
 void clearScene();
-
-struct FbVertex {
-    float x, y, z;  // window coordinates, origin bottom-left; z is the depth value (1 - zGame) / 2
-    float r, g, b, a;
-};
-
-enum class FbKind { Point, Line, Polygon, Bitmap };
-
-struct FbPrimitive {
-    FbKind kind;
-    std::vector<FbVertex> v;
-};
-
-// Everything draw() emits, in order (GL_3D_COLOR feedback).
-std::vector<FbPrimitive> captureFeedback(const std::function<void()>& draw);
 
 // The window position of a game position, and the depth value of a game z.
 struct WinPoint {

@@ -1,0 +1,105 @@
+#include "support/gl_test_support.h"
+
+#include "app/display_mode.h"
+#include "app/window.h"
+
+#include <GL/freeglut.h>
+#include <gtest/gtest.h>
+#include <cstdlib>
+
+namespace {
+
+bool windowOpened = false;
+
+// Mesa compiles what a flush needs with LLVM, whose lazily made statics are destroyed early in
+// exit: drawing still unflushed when the process ends would be compiled then and crash. Every
+// test's drawing is finished while the program is still whole.
+class FinishDrawing : public ::testing::Environment {
+public:
+    void TearDown() override {
+        if (windowOpened && gameWindowExists()) {
+            glFinish();
+        }
+    }
+};
+const ::testing::Environment* const finishDrawing = ::testing::AddGlobalTestEnvironment(new FinishDrawing);
+
+}  // namespace
+
+void doNothingDisplay() {}
+
+bool openTestWindow(unsigned width, unsigned height, unsigned colourBits) {
+    static bool glutReady = false;
+    if (std::getenv("DISPLAY") == nullptr) {
+        return false;
+    }
+    if (!glutReady) {
+        int argc = 1;
+        char name[] = "zarv-test";
+        char* argv[] = {name, nullptr};
+        glutInit(&argc, argv);
+        glutReady = true;
+    }
+    displayMode = DisplayMode{0.0, 0.0, width, height, colourBits, 60, 0};
+    if (gameWindowExists()) {
+        recreateGameWindow();
+    } else {
+        createGameWindow();
+    }
+    // The menu's callbacks belong to other tests: this window only needs to exist.
+    glutDisplayFunc(doNothingDisplay);
+    glutIdleFunc(nullptr);
+    glutReshapeFunc(nullptr);
+    for (int i = 0; i < 5; ++i) {
+        glutMainLoopEvent();
+    }
+    reshapeWindow(static_cast<int>(width), static_cast<int>(height));
+    windowOpened = true;
+    return true;
+}
+
+std::vector<FbPrimitive> captureFeedback(const std::function<void()>& draw) {
+    std::vector<GLfloat> buffer(1 << 22);
+    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR, buffer.data());
+    glRenderMode(GL_FEEDBACK);
+    draw();
+    const GLint count = glRenderMode(GL_RENDER);
+    std::vector<FbPrimitive> out;
+    GLint i = 0;
+    while (i < count) {
+        const auto token = static_cast<GLint>(buffer[i++]);
+        FbPrimitive p{FbKind::Point, token, {}};
+        int vertices = 1;
+        switch (token) {
+        case GL_POINT_TOKEN:
+            break;
+        case GL_BITMAP_TOKEN:
+            p.kind = FbKind::Bitmap;
+            break;
+        case GL_DRAW_PIXEL_TOKEN:
+        case GL_COPY_PIXEL_TOKEN:
+            p.kind = FbKind::Pixels;
+            break;
+        case GL_LINE_TOKEN:
+        case GL_LINE_RESET_TOKEN:
+            p.kind = FbKind::Line;
+            vertices = 2;
+            break;
+        case GL_POLYGON_TOKEN:
+            p.kind = FbKind::Polygon;
+            vertices = i < count ? static_cast<int>(buffer[i++]) : 0;
+            break;
+        case GL_PASS_THROUGH_TOKEN:
+            ++i;
+            continue;
+        default:
+            return out;
+        }
+        for (int k = 0; k < vertices && i + 7 <= count; ++k, i += 7) {
+            p.v.push_back(FbVertex{buffer[i], buffer[i + 1], buffer[i + 2], buffer[i + 3], buffer[i + 4],
+                                   buffer[i + 5], buffer[i + 6]});
+        }
+        out.push_back(p);
+    }
+    return out;
+}
