@@ -6,7 +6,7 @@
 #include "game/ship_and_shots.h"
 #include "render/enemy_drawing.h"
 #include "render/hud.h"
-#include "settings/settings.h"
+#include "ui/texts.h"
 
 #include <GL/freeglut.h>
 #include <GL/glu.h>
@@ -15,16 +15,6 @@
 GLUquadric* quadric = nullptr;
 
 namespace {
-
-// The end texts, Bulgarian then English, as Windows-1251 bytes.
-constexpr const char* kGameOverText[2] = {
-    "\xCA\xF0\xE0\xE9 \xED\xE0 \xE8\xE3\xF0\xE0\xF2\xE0",  // "Край на играта"
-    "Game Over",
-};
-constexpr const char* kYouWinText[2] = {
-    "\xCF\xE5\xF7\xE5\xEB\xE8\xF8!",  // "Печелиш!"
-    "You win!",
-};
 
 // The ship's outline points: angle from the nose in multiples of pi, distance as a fraction
 // of shipScale. P0 is the nose (and the muzzle), P13 the tail ring's centre.
@@ -40,10 +30,6 @@ constexpr ShipPoint kShipPoints[14] = {
 
 void vertex(double x, double y, double z) {
     glVertex3f(static_cast<float>(mapX(x)), static_cast<float>(mapY(y)), static_cast<float>(z));
-}
-
-int languageIndex() {
-    return settings.language == 0 ? 0 : 1;
 }
 
 }  // namespace
@@ -221,9 +207,9 @@ void gameDisplay() {
     if (game.endTime < 0) {
         // Both rows are placed by fractions of the width.
         glColor3f(1.0f, 1.0f, 0.5f);
-        printText(0.37 * w, 0.36 * w, 0.9, largeFont, "%s", kGameOverText[languageIndex()]);
+        printText(0.37 * w, 0.36 * w, 0.9, largeFont, "%s", pick(kGameOver));
         if (game.won) {
-            printText(0.37 * w, 0.41 * w, 0.9, largeFont, "%s", kYouWinText[languageIndex()]);
+            printText(0.37 * w, 0.41 * w, 0.9, largeFont, "%s", pick(kYouWin));
         }
     }
     glutPostRedisplay();
