@@ -151,3 +151,19 @@ TEST(MenuEndToEnd, BadValuesInAHandEditedFileFallBackOneKeyAtATime) {
         EXPECT_TRUE(hasLine(text, line)) << line << " in\n" << text;
     }
 }
+
+TEST(MenuEndToEnd, ARefusedFullScreenAtStartUpFallsBackToAWindowOfTheSameSize) {
+    // The virtual display offers no mode switch at all.
+    GameRun run;
+    run.writeSettings("razdelitelna=0\r\ncqlEkran=1\r\n");
+    ASSERT_TRUE(run.start());
+    int w = 0;
+    int h = 0;
+    ASSERT_TRUE(run.windowSize(w, h));
+    EXPECT_EQ(w, 640);
+    EXPECT_EQ(h, 480);
+    run.tap("Escape");
+    run.tap("Return");
+    EXPECT_EQ(run.waitExit(5000), 1);
+    EXPECT_TRUE(hasLine(run.readSettings(), "cqlEkran=0")) << "the window it fell back to is what is saved";
+}
