@@ -39,6 +39,7 @@ TEST(GameEndToEnd, SystemTestShowsEnemiesAndTheHudThenEndsWithGameOver) {
     EXPECT_TRUE(over);
     run.tap("F12");
     EXPECT_EQ(run.waitExit(5000), 1);
+    EXPECT_EQ(run.output(), "") << "the game and its libraries stay quiet, sound device or none";
 }
 
 TEST(GameEndToEnd, BackLeavesANewGameThatContinueResumes) {

@@ -156,7 +156,15 @@ bool GameRun::settingsExist() const {
 }
 
 std::string GameRun::readSettings() const {
-    std::ifstream in(dir_ + "/zarv.cfg", std::ios::binary);
+    return readFile("zarv.cfg");
+}
+
+std::string GameRun::output() const {
+    return readFile("output.txt");
+}
+
+std::string GameRun::readFile(const std::string& name) const {
+    std::ifstream in(dir_ + "/" + name, std::ios::binary);
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
@@ -187,6 +195,13 @@ bool GameRun::start() {
         }
         const std::string display = ":" + std::to_string(display_);
         setenv("DISPLAY", display.c_str(), 1);
+        // Whatever the game or its libraries print is kept for the tests to read.
+        const int output = open("output.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (output >= 0) {
+            dup2(output, 1);
+            dup2(output, 2);
+            close(output);
+        }
         execl(ZARV_BINARY, ZARV_BINARY, static_cast<char*>(nullptr));
         _exit(127);
     }

@@ -32,6 +32,8 @@ public:
     void writeSettings(const std::string& bytes);
     bool settingsExist() const;
     std::string readSettings() const;
+    // Everything the game wrote to its standard output and error.
+    std::string output() const;
 
     // Starts zarv and waits for its window; false if none appeared in time.
     bool start();
@@ -50,6 +52,7 @@ public:
     bool windowSize(int& w, int& h);
 
 private:
+    std::string readFile(const std::string& name) const;
     std::string xdotool(const std::string& args);
     void refreshWindowId();
 
