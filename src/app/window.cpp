@@ -43,7 +43,12 @@ int createGameWindow() {
     glutInitWindowSize(static_cast<int>(displayMode.width), static_cast<int>(displayMode.height));
     windowId = glutCreateWindow(kWindowTitle);
     if (displayMode.fullScreen) {
-        glutFullScreen();
+        // The window already covers the switched screen. A window manager still has to be told,
+        // to drop its frame; without one GLUT would stretch the window to the screen size it saw
+        // at start-up, before the switch, and the picture would be cut off.
+        if (windowManagerDoesFullScreen()) {
+            glutFullScreen();
+        }
         glutSetCursor(GLUT_CURSOR_NONE);
     }
     // Only the 16-bit mode asks for a depth buffer; Mesa hands the others one unasked, and there

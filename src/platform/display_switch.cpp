@@ -1,5 +1,6 @@
 #include "platform/display_switch.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
 
@@ -61,6 +62,41 @@ bool rateOffered(XRRScreenConfiguration* config, int sizeIndex, unsigned refresh
         }
     }
     return false;
+}
+
+bool propertyFailed = false;
+
+int noteBadWindow(Display*, XErrorEvent*) {
+    propertyFailed = true;
+    return 0;
+}
+
+// The window a window manager names in _NET_SUPPORTING_WM_CHECK on w; 0 when there is none.
+// A manager that has gone may leave the property on the root pointing to a window that is gone:
+// that error is caught here instead of ending the process.
+Window supportingWindow(Display* dpy, Window w) {
+    const Atom check = XInternAtom(dpy, "_NET_SUPPORTING_WM_CHECK", False);
+    XSync(dpy, False);
+    propertyFailed = false;
+    const auto previous = XSetErrorHandler(noteBadWindow);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    const int status =
+        XGetWindowProperty(dpy, w, check, 0, 1, False, XA_WINDOW, &type, &format, &count, &after, &data);
+    XSync(dpy, False);
+    XSetErrorHandler(previous);
+    Window result = 0;
+    if (status == Success && !propertyFailed && data != nullptr && type == XA_WINDOW && format == 32 &&
+        count == 1) {
+        result = static_cast<Window>(reinterpret_cast<unsigned long*>(data)[0]);
+    }
+    if (data != nullptr) {
+        XFree(data);
+    }
+    return result;
 }
 
 }  // namespace
@@ -129,4 +165,36 @@ void restoreDisplayMode() {
     XRRSetScreenConfigAndRate(display, config, root, originalSize, originalRotation, originalRate, CurrentTime);
     XSync(display, False);
     XRRFreeScreenConfigInfo(config);
+}
+
+bool windowManagerDoesFullScreen() {
+    Display* dpy = connection();
+    if (dpy == nullptr) {
+        return false;
+    }
+    const Window root = DefaultRootWindow(dpy);
+    const Window manager = supportingWindow(dpy, root);
+    if (manager == 0 || supportingWindow(dpy, manager) != manager) {
+        return false;
+    }
+    const Atom supported = XInternAtom(dpy, "_NET_SUPPORTED", False);
+    const Atom fullScreen = XInternAtom(dpy, "_NET_WM_STATE_FULLSCREEN", False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    bool found = false;
+    if (XGetWindowProperty(dpy, root, supported, 0, 4096, False, XA_ATOM, &type, &format, &count, &after, &data) ==
+            Success &&
+        data != nullptr && type == XA_ATOM && format == 32) {
+        const auto* atoms = reinterpret_cast<const unsigned long*>(data);
+        for (unsigned long i = 0; i < count && !found; ++i) {
+            found = atoms[i] == fullScreen;
+        }
+    }
+    if (data != nullptr) {
+        XFree(data);
+    }
+    return found;
 }

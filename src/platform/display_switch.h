@@ -8,3 +8,8 @@ bool switchDisplayMode(unsigned width, unsigned height, unsigned colourBits, uns
 
 // Puts the mode back that was active before the first switch. Safe to call at any time.
 void restoreDisplayMode();
+
+// True when a window manager runs that takes a window to full screen itself (the EWMH full-screen
+// state). Without one, GLUT's own full screen resizes to the screen size it saw at start-up,
+// which a switch has made wrong.
+bool windowManagerDoesFullScreen();

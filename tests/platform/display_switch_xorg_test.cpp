@@ -9,6 +9,7 @@
 
 #include "platform/display_switch.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
 
@@ -34,8 +35,9 @@ namespace {
 constexpr const char* kChildVariable = "ZARV_SWITCH_CHILD";
 constexpr int kTimeoutMs = 10000;
 
-// ---- The switching child: "<readyFd> <goFd> <w> <h> <Hz> [<w> <h> <Hz>]..." --------------------
-// It answers each switch with 'S' (switched) or 'R' (refused), then waits for the ending:
+// ---- The switching child: "<readyFd> <goFd>" then requests "<w> <h> <Hz>" or "wm" -------------
+// It answers each switch with 'S' (switched) or 'R' (refused), each "wm" with 'Y' or 'N' (does a
+// window manager take windows to full screen), then waits for the ending:
 // 'x' exit normally, 'q' _exit (skips the exit handlers), 's' raise SIGSEGV. A SIGTERM sent
 // while it waits ends it too.
 int runSwitchingChild(const char* spec) {
@@ -43,6 +45,17 @@ int runSwitchingChild(const char* spec) {
     const long readyFd = std::strtol(spec, &end, 10);
     const long goFd = std::strtol(end, &end, 10);
     while (true) {
+        while (*end == ' ') {
+            ++end;
+        }
+        if (std::strncmp(end, "wm", 2) == 0) {
+            end += 2;
+            const char reply = windowManagerDoesFullScreen() ? 'Y' : 'N';
+            if (write(static_cast<int>(readyFd), &reply, 1) != 1) {
+                return 3;
+            }
+            continue;
+        }
         char* next = nullptr;
         const long width = std::strtol(end, &next, 10);
         if (next == end) {
@@ -513,6 +526,46 @@ TEST_F(XorgDisplaySwitchTest, SizeOrRateNotOfferedIsRefusedAndChangesNothing) {
     EXPECT_EQ(screenState(dpy), original);
 }
 
+// Whether GLUT may be left to do full screen: only a window manager that announces the EWMH
+// full-screen state (here faked on the root window) sizes the window to the switched screen.
+TEST_F(XorgDisplaySwitchTest, WindowManagerFullScreenIsSeenOnlyWhenOneAnnouncesIt) {
+    const Window root = DefaultRootWindow(dpy);
+    const Atom check = XInternAtom(dpy, "_NET_SUPPORTING_WM_CHECK", False);
+    const Atom supported = XInternAtom(dpy, "_NET_SUPPORTED", False);
+    const Atom fullScreen[] = {XInternAtom(dpy, "_NET_WM_STATE", False),
+                               XInternAtom(dpy, "_NET_WM_STATE_FULLSCREEN", False)};
+    const Window manager = XCreateSimpleWindow(dpy, root, 0, 0, 1, 1, 0, 0, 0);
+    const auto announce = [&](Window on, Window named) {
+        const unsigned long value = named;
+        XChangeProperty(dpy, on, check, XA_WINDOW, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(&value), 1);
+    };
+    const auto ask = [&] {
+        SwitchingChild child = startSwitching("wm");
+        const std::string reply = replies(child, 1);
+        EXPECT_TRUE(exitedWith(finish(child, 'x'), 0));
+        return reply;
+    };
+    EXPECT_EQ(ask(), "N");
+    announce(root, manager);
+    announce(manager, manager);
+    XChangeProperty(dpy, root, supported, XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(fullScreen), 1);
+    XSync(dpy, False);
+    EXPECT_EQ(ask(), "N") << "a manager without the full-screen state";
+    XChangeProperty(dpy, root, supported, XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(fullScreen), 2);
+    XSync(dpy, False);
+    EXPECT_EQ(ask(), "Y");
+    // A manager that has gone, leaving its property behind on the root.
+    XDestroyWindow(dpy, manager);
+    XSync(dpy, False);
+    EXPECT_EQ(ask(), "N");
+    XDeleteProperty(dpy, root, check);
+    XDeleteProperty(dpy, root, supported);
+    XSync(dpy, False);
+}
+
 // The game itself: full screen at 640x480 from its settings file, ended with F12.
 TEST_F(XorgDisplaySwitchTest, GameInFullScreenSwitchesAndF12PutsTheDesktopModeBack) {
     int opcode = 0;
@@ -564,6 +617,20 @@ TEST_F(XorgDisplaySwitchTest, GameInFullScreenSwitchesAndF12PutsTheDesktopModeBa
     const auto shown = std::chrono::steady_clock::now();
     EXPECT_EQ(screenState(dpy).width, 640);
     EXPECT_EQ(screenState(dpy).height, 480);
+    // With no window manager the window must cover the switched screen, not the old one.
+    Window root = 0;
+    int x = -1;
+    int y = -1;
+    unsigned width = 0;
+    unsigned height = 0;
+    unsigned border = 0;
+    unsigned depth = 0;
+    XGetGeometry(dpy, static_cast<Window>(std::strtoul(window.c_str(), nullptr, 10)), &root, &x, &y, &width,
+                 &height, &border, &depth);
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+    EXPECT_EQ(width, 640u);
+    EXPECT_EQ(height, 480u);
     // The game reads the keys only while its window has the focus.
     xdotool(displayName, "windowfocus --sync " + window + " keydown F12 sleep 0.3 keyup F12");
     status = waitForExit(game, kTimeoutMs);
