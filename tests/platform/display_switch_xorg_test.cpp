@@ -35,8 +35,7 @@ namespace {
 constexpr const char* kChildVariable = "ZARV_SWITCH_CHILD";
 constexpr int kTimeoutMs = 10000;
 
-// ---- The switching child: "<readyFd> <goFd>" then requests "<w> <h> <Hz>" or "wm" -------------
-// It answers each switch with 'S' (switched) or 'R' (refused), each "wm" with 'Y' or 'N' (does a
+// The switching child: "<readyFd> <goFd>" then requests "<w> <h> <Hz>" or "wm". It answers each switch with 'S' (switched) or 'R' (refused), each "wm" with 'Y' or 'N' (does a
 // window manager take windows to full screen), then waits for the ending:
 // 'x' exit normally, 'q' _exit (skips the exit handlers), 's' raise SIGSEGV. A SIGTERM sent
 // while it waits ends it too.
@@ -48,26 +47,23 @@ int runSwitchingChild(const char* spec) {
         while (*end == ' ') {
             ++end;
         }
+        char reply = 0;
         if (std::strncmp(end, "wm", 2) == 0) {
             end += 2;
-            const char reply = windowManagerDoesFullScreen() ? 'Y' : 'N';
-            if (write(static_cast<int>(readyFd), &reply, 1) != 1) {
-                return 3;
+            reply = windowManagerDoesFullScreen() ? 'Y' : 'N';
+        } else {
+            char* next = nullptr;
+            const long width = std::strtol(end, &next, 10);
+            if (next == end) {
+                break;
             }
-            continue;
+            const long height = std::strtol(next, &next, 10);
+            const long rate = std::strtol(next, &end, 10);
+            reply = switchDisplayMode(static_cast<unsigned>(width), static_cast<unsigned>(height), 32,
+                                      static_cast<unsigned>(rate))
+                        ? 'R'
+                        : 'S';
         }
-        char* next = nullptr;
-        const long width = std::strtol(end, &next, 10);
-        if (next == end) {
-            break;
-        }
-        const long height = std::strtol(next, &next, 10);
-        const long rate = std::strtol(next, &next, 10);
-        end = next;
-        const char reply = switchDisplayMode(static_cast<unsigned>(width), static_cast<unsigned>(height), 32,
-                                             static_cast<unsigned>(rate))
-                               ? 'R'
-                               : 'S';
         if (write(static_cast<int>(readyFd), &reply, 1) != 1) {
             return 3;
         }
@@ -92,17 +88,12 @@ int runSwitchingChild(const char* spec) {
     return false;
 }();
 
-// ---- Helpers of the test process ----------------------------------------------------------------
-
 struct ScreenState {
     int width = 0;
     int height = 0;
     int rate = 0;
+    bool operator==(const ScreenState&) const = default;
 };
-
-bool operator==(const ScreenState& a, const ScreenState& b) {
-    return a.width == b.width && a.height == b.height && a.rate == b.rate;
-}
 
 std::ostream& operator<<(std::ostream& out, const ScreenState& s) {
     return out << s.width << "x" << s.height << "@" << s.rate;
@@ -160,6 +151,9 @@ bool waitReadable(int fd, int timeoutMs) {
 
 // The wait status of pid, or -1 when it did not end in time (it is then killed and reaped).
 int waitForExit(pid_t pid, int timeoutMs) {
+    if (pid <= 0) {  // never a process group, never every process
+        return -1;
+    }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     int status = 0;
     while (std::chrono::steady_clock::now() < deadline) {
@@ -225,20 +219,9 @@ struct SwitchingChild {
     int go = -1;       // write: the ending
 };
 
-// ---- The suite -----------------------------------------------------------------------------------
-
 class XorgDisplaySwitchTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        const auto started = std::chrono::steady_clock::now();
-        skipReason = startServer();
-        if (skipReason.empty()) {
-            std::printf("[          ] Xorg with the dummy driver on :%d started in %lld ms\n", displayNumber,
-                        static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                                   std::chrono::steady_clock::now() - started)
-                                                   .count()));
-        }
-    }
+    static void SetUpTestSuite() { skipReason = startServer(); }
 
     static void TearDownTestSuite() {
         if (dpy != nullptr) {
@@ -264,7 +247,7 @@ protected:
             GTEST_SKIP() << skipReason;
         }
         // Each test begins on the mode the server started in, whatever the previous one left.
-        if (!(screenState(dpy) == original)) {
+        if (screenState(dpy) != original) {
             setScreenState(dpy, original);
         }
         ASSERT_EQ(screenState(dpy), original);
@@ -316,8 +299,7 @@ protected:
                    "and root without a seat); its errors: " +
                    serverErrors(log);
         }
-        displayNumber = std::atoi(number);
-        displayName = ":" + std::to_string(displayNumber);
+        displayName = ":" + std::to_string(std::atoi(number));
         dpy = XOpenDisplay(displayName.c_str());
         if (dpy == nullptr) {
             return "cannot connect to the private Xorg at " + displayName;
@@ -328,8 +310,8 @@ protected:
             return "the private Xorg has no RandR";
         }
         original = screenState(dpy);
-        if (!(original == ScreenState{1024, 768, original.rate}) || !sizeOffered(800, 600) || !sizeOffered(640, 480)) {
-            return "the private Xorg does not offer 1024x768, 800x600 and 640x480";
+        if (original.width != 1024 || original.height != 768) {
+            return "the private Xorg did not start at 1024x768";
         }
         return {};
     }
@@ -346,18 +328,6 @@ protected:
         return errors.empty() ? "no log" : errors;
     }
 
-    static bool sizeOffered(int width, int height) {
-        XRRScreenConfiguration* config = XRRGetScreenInfo(dpy, DefaultRootWindow(dpy));
-        int count = 0;
-        const XRRScreenSize* sizes = XRRConfigSizes(config, &count);
-        bool found = false;
-        for (int i = 0; i < count; ++i) {
-            found = found || (sizes[i].width == width && sizes[i].height == height);
-        }
-        XRRFreeScreenConfigInfo(config);
-        return found;
-    }
-
     // Starts a child that asks for each "<w> <h> <Hz>" in requests, in order.
     static SwitchingChild startSwitching(const std::string& requests) {
         SwitchingChild child;
@@ -372,6 +342,12 @@ protected:
             return child;
         }
         child.pid = fork();
+        if (child.pid < 0) {
+            for (int fd : {up[0], up[1], down[0], down[1]}) {
+                close(fd);
+            }
+            return child;
+        }
         if (child.pid == 0) {
             prepareChildProcess();
             fcntl(up[1], F_SETFD, 0);
@@ -406,6 +382,9 @@ protected:
 
     // Sends the ending (0 sends none) and returns the child's wait status, -1 if it hung.
     static int finish(SwitchingChild& child, char ending) {
+        if (child.pid <= 0) {
+            return -1;
+        }
         if (ending != 0 && write(child.go, &ending, 1) != 1) {
             kill(child.pid, SIGKILL);
         }
@@ -417,7 +396,6 @@ protected:
     static std::string skipReason;
     static std::string dir;
     static std::string displayName;
-    static int displayNumber;
     static pid_t server;
     static Display* dpy;
     static ScreenState original;
@@ -426,7 +404,6 @@ protected:
 std::string XorgDisplaySwitchTest::skipReason;
 std::string XorgDisplaySwitchTest::dir;
 std::string XorgDisplaySwitchTest::displayName;
-int XorgDisplaySwitchTest::displayNumber = -1;
 pid_t XorgDisplaySwitchTest::server = -1;
 Display* XorgDisplaySwitchTest::dpy = nullptr;
 ScreenState XorgDisplaySwitchTest::original;
@@ -446,6 +423,30 @@ std::string xdotool(const std::string& display, const std::string& args) {
     }
     pclose(pipe);
     return out;
+}
+
+int ignoreXError(Display*, XErrorEvent*) {
+    return 0;
+}
+
+// "WxH+X+Y" of a window given by its decimal id; empty when it is gone (no X error ends the test).
+std::string windowGeometry(Display* dpy, const std::string& id) {
+    const auto previous = XSetErrorHandler(ignoreXError);
+    Window root = 0;
+    int x = 0;
+    int y = 0;
+    unsigned width = 0;
+    unsigned height = 0;
+    unsigned border = 0;
+    unsigned depth = 0;
+    const Status ok = XGetGeometry(dpy, static_cast<Window>(std::strtoul(id.c_str(), nullptr, 10)), &root, &x, &y,
+                                   &width, &height, &border, &depth);
+    XSync(dpy, False);
+    XSetErrorHandler(previous);
+    if (ok == 0) {
+        return {};
+    }
+    return std::to_string(width) + "x" + std::to_string(height) + "+" + std::to_string(x) + "+" + std::to_string(y);
 }
 
 bool exitedWith(int status, int code) {
@@ -491,6 +492,7 @@ TEST_F(XorgDisplaySwitchTest, TerminationAfterASwitchRestoresAndStillEndsBySigna
     SwitchingChild child = startSwitching("640 480 0");
     EXPECT_EQ(replies(child, 1), "S");
     EXPECT_EQ(screenState(dpy).width, 640);
+    ASSERT_GT(child.pid, 0);
     kill(child.pid, SIGTERM);
     EXPECT_TRUE(killedBy(finish(child, 0), SIGTERM));
     EXPECT_EQ(screenState(dpy), original);
@@ -583,7 +585,6 @@ TEST_F(XorgDisplaySwitchTest, GameInFullScreenSwitchesAndF12PutsTheDesktopModeBa
         std::ofstream out(gameDir + "/zarv.cfg", std::ios::binary);
         out << "cqlEkran=1\nrazdelitelna=0\n";
     }
-    const auto started = std::chrono::steady_clock::now();
     const pid_t game = fork();
     if (game == 0) {
         prepareChildProcess();
@@ -614,33 +615,15 @@ TEST_F(XorgDisplaySwitchTest, GameInFullScreenSwitchesAndF12PutsTheDesktopModeBa
         }
         FAIL() << "no game window; wait status " << status;
     }
-    const auto shown = std::chrono::steady_clock::now();
     EXPECT_EQ(screenState(dpy).width, 640);
     EXPECT_EQ(screenState(dpy).height, 480);
     // With no window manager the window must cover the switched screen, not the old one.
-    Window root = 0;
-    int x = -1;
-    int y = -1;
-    unsigned width = 0;
-    unsigned height = 0;
-    unsigned border = 0;
-    unsigned depth = 0;
-    XGetGeometry(dpy, static_cast<Window>(std::strtoul(window.c_str(), nullptr, 10)), &root, &x, &y, &width,
-                 &height, &border, &depth);
-    EXPECT_EQ(x, 0);
-    EXPECT_EQ(y, 0);
-    EXPECT_EQ(width, 640u);
-    EXPECT_EQ(height, 480u);
+    EXPECT_EQ(windowGeometry(dpy, window), "640x480+0+0");
     // The game reads the keys only while its window has the focus.
     xdotool(displayName, "windowfocus --sync " + window + " keydown F12 sleep 0.3 keyup F12");
     status = waitForExit(game, kTimeoutMs);
     EXPECT_TRUE(exitedWith(status, 1)) << "wait status " << status;
     EXPECT_EQ(screenState(dpy), original);
-    std::printf("[          ] window after %lld ms, ended %lld ms after it appeared\n",
-                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(shown - started).count()),
-                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                           std::chrono::steady_clock::now() - shown)
-                                           .count()));
 }
 
 }  // namespace
