@@ -26,6 +26,7 @@
 #include <string>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -35,14 +36,13 @@ namespace {
 constexpr const char* kChildVariable = "ZARV_SWITCH_CHILD";
 constexpr int kTimeoutMs = 10000;
 
-// The switching child: "<readyFd> <goFd>" then requests "<w> <h> <Hz>" or "wm". It answers each switch with 'S' (switched) or 'R' (refused), each "wm" with 'Y' or 'N' (does a
-// window manager take windows to full screen), then waits for the ending:
-// 'x' exit normally, 'q' _exit (skips the exit handlers), 's' raise SIGSEGV. A SIGTERM sent
-// while it waits ends it too.
+// The switching child: "<fd>" then requests "<w> <h> <Hz>" or "wm". Over its socket it answers
+// each switch with 'S' (switched) or 'R' (refused), each "wm" with 'Y' or 'N' (does a window
+// manager take windows to full screen), then waits for the ending: 'x' exit normally, 'q' _exit
+// (skips the exit handlers), 's' raise SIGSEGV. A SIGTERM sent while it waits ends it too.
 int runSwitchingChild(const char* spec) {
     char* end = nullptr;
-    const long readyFd = std::strtol(spec, &end, 10);
-    const long goFd = std::strtol(end, &end, 10);
+    const int fd = static_cast<int>(std::strtol(spec, &end, 10));
     while (true) {
         while (*end == ' ') {
             ++end;
@@ -64,12 +64,12 @@ int runSwitchingChild(const char* spec) {
                         ? 'R'
                         : 'S';
         }
-        if (write(static_cast<int>(readyFd), &reply, 1) != 1) {
+        if (send(fd, &reply, 1, MSG_NOSIGNAL) != 1) {
             return 3;
         }
     }
     char ending = 0;
-    while (read(static_cast<int>(goFd), &ending, 1) < 0 && errno == EINTR) {
+    while (read(fd, &ending, 1) < 0 && errno == EINTR) {
     }
     if (ending == 'q') {
         _exit(0);
@@ -215,8 +215,8 @@ constexpr const char* kXorgConfig =
 // A switching child of this very program, with pipes both ways.
 struct SwitchingChild {
     pid_t pid = -1;
-    int replies = -1;  // read: one 'S' or 'R' per request
-    int go = -1;       // write: the ending
+    // A socket, not pipes: telling a child that has died must not end this process by SIGPIPE.
+    int channel = -1;
 };
 
 class XorgDisplaySwitchTest : public ::testing::Test {
@@ -328,41 +328,30 @@ protected:
         return errors.empty() ? "no log" : errors;
     }
 
-    // Starts a child that asks for each "<w> <h> <Hz>" in requests, in order.
+    // Starts a child that asks for each "<w> <h> <Hz>" or "wm" in requests, in order.
     static SwitchingChild startSwitching(const std::string& requests) {
         SwitchingChild child;
-        int up[2];
-        int down[2];
-        if (pipe2(up, O_CLOEXEC) != 0) {
-            return child;
-        }
-        if (pipe2(down, O_CLOEXEC) != 0) {
-            close(up[0]);
-            close(up[1]);
+        int fds[2];
+        if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0) {
             return child;
         }
         child.pid = fork();
-        if (child.pid < 0) {
-            for (int fd : {up[0], up[1], down[0], down[1]}) {
-                close(fd);
-            }
-            return child;
-        }
         if (child.pid == 0) {
             prepareChildProcess();
-            fcntl(up[1], F_SETFD, 0);
-            fcntl(down[0], F_SETFD, 0);
-            const std::string spec = std::to_string(up[1]) + " " + std::to_string(down[0]) + " " + requests;
+            fcntl(fds[1], F_SETFD, 0);
+            const std::string spec = std::to_string(fds[1]) + " " + requests;
             setenv(kChildVariable, spec.c_str(), 1);
             // Only this server: under `make test` DISPLAY names the shared Xvfb.
             setenv("DISPLAY", displayName.c_str(), 1);
             execl("/proc/self/exe", "display_switch_child", static_cast<char*>(nullptr));
             _exit(127);
         }
-        close(up[1]);
-        close(down[0]);
-        child.replies = up[0];
-        child.go = down[1];
+        close(fds[1]);
+        if (child.pid < 0) {
+            close(fds[0]);
+        } else {
+            child.channel = fds[0];
+        }
         return child;
     }
 
@@ -371,7 +360,7 @@ protected:
         std::string answers;
         while (answers.size() < count) {
             char reply = '?';
-            if (!waitReadable(child.replies, kTimeoutMs) || read(child.replies, &reply, 1) != 1) {
+            if (!waitReadable(child.channel, kTimeoutMs) || read(child.channel, &reply, 1) != 1) {
                 answers.append(count - answers.size(), '?');
                 break;
             }
@@ -385,11 +374,10 @@ protected:
         if (child.pid <= 0) {
             return -1;
         }
-        if (ending != 0 && write(child.go, &ending, 1) != 1) {
+        if (ending != 0 && send(child.channel, &ending, 1, MSG_NOSIGNAL) != 1) {
             kill(child.pid, SIGKILL);
         }
-        close(child.go);
-        close(child.replies);
+        close(child.channel);
         return waitForExit(child.pid, kTimeoutMs);
     }
 
