@@ -40,9 +40,9 @@ constexpr int kTimeoutMs = 10000;
 // each switch with 'S' (switched) or 'R' (refused), each "wm" with 'Y' or 'N' (does a window
 // manager take windows to full screen), then waits for the ending: 'x' exit normally, 'q' _exit
 // (skips the exit handlers), 's' raise SIGSEGV. A SIGTERM sent while it waits ends it too.
-int runSwitchingChild(const char* spec) {
+int runSwitchingChild(const char* childRequest) {
     char* end = nullptr;
-    const int fd = static_cast<int>(std::strtol(spec, &end, 10));
+    const int fd = static_cast<int>(std::strtol(childRequest, &end, 10));
     while (true) {
         while (*end == ' ') {
             ++end;
@@ -81,9 +81,9 @@ int runSwitchingChild(const char* spec) {
 }
 
 [[maybe_unused]] const bool switchingChild = [] {
-    const char* spec = std::getenv(kChildVariable);
-    if (spec != nullptr) {
-        std::exit(runSwitchingChild(spec));
+    const char* childRequest = std::getenv(kChildVariable);
+    if (childRequest != nullptr) {
+        std::exit(runSwitchingChild(childRequest));
     }
     return false;
 }();
@@ -339,8 +339,8 @@ protected:
         if (child.pid == 0) {
             prepareChildProcess();
             fcntl(fds[1], F_SETFD, 0);
-            const std::string spec = std::to_string(fds[1]) + " " + requests;
-            setenv(kChildVariable, spec.c_str(), 1);
+            const std::string childRequest = std::to_string(fds[1]) + " " + requests;
+            setenv(kChildVariable, childRequest.c_str(), 1);
             // Only this server: under `make test` DISPLAY names the shared Xvfb.
             setenv("DISPLAY", displayName.c_str(), 1);
             execl("/proc/self/exe", "display_switch_child", static_cast<char*>(nullptr));
