@@ -6,6 +6,7 @@
 #include "game/ship_and_shots.h"
 #include "render/enemy_drawing.h"
 #include "render/hud.h"
+#include "render/ship_shape.h"
 #include "ui/texts.h"
 
 #include <GL/freeglut.h>
@@ -15,18 +16,6 @@
 GLUquadric* quadric = nullptr;
 
 namespace {
-
-// The ship's outline points: angle from the nose in multiples of pi, distance as a fraction
-// of shipScale. P0 is the nose (and the muzzle), P13 the tail ring's centre.
-struct ShipPoint {
-    double theta;
-    double r;
-};
-constexpr ShipPoint kShipPoints[14] = {
-    {0, 1.0 / 20},     {0.2, 1.0 / 65},   {1.8, 1.0 / 65},   {0.5, 1.0 / 60},   {1.5, 1.0 / 60},
-    {0.625, 1.0 / 30}, {1.375, 1.0 / 30}, {0.62, 1.0 / 27},  {1.38, 1.0 / 27},  {0.74, 1.0 / 20},
-    {1.26, 1.0 / 20},  {0.43, 1.0 / 27},  {1.57, 1.0 / 27},  {1, 1.0 / 350},
-};
 
 void vertex(double x, double y, double z) {
     glVertex3f(static_cast<float>(mapX(x)), static_cast<float>(mapY(y)), static_cast<float>(z));
