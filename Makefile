@@ -3,7 +3,7 @@ BUILD ?= build
 BUILD_SAN ?= build-sanitize
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build build-sanitize clean
+.PHONY: run test deps build build-sanitize clean package
 
 deps:
 	@tools/install-deps.sh
@@ -23,6 +23,10 @@ run: build
 test: build build-sanitize
 	tools/run-tests.sh $(BUILD)
 	ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 tools/run-tests.sh $(BUILD_SAN)
+
+# The Debian package, in the build directory: zarv_<version>-1_<arch>.deb.
+package: build
+	cd $(BUILD) && cpack
 
 clean:
 	rm -rf $(BUILD) $(BUILD_SAN)

@@ -11,6 +11,8 @@ packages=(
   fonts-liberation2 fluid-soundfont-gm fluid-soundfont-gs
   # test: virtual display, key presses, screenshots, mode queries; an X server that really switches modes
   xvfb xauth xdotool x11-utils imagemagick x11-xserver-utils xserver-xorg-video-dummy
+  # package: the icon's sizes, the .deb and the checks of what it installs
+  librsvg2-bin dpkg-dev file desktop-file-utils appstream libxml2-utils man-db
 )
 
 missing=()
