@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# The game as players install it: the install tree and its desktop files, the .deb, and the
+# unpacked game and its launcher on a virtual display of their own. Only where CI=true (a
+# disposable machine) is the package also installed system-wide, started and purged.
+set -euo pipefail
+build=$(cd "${1:?build directory}" && pwd)
+id=io.github.zarv.Zarv
+work=$(mktemp -d)
+xvfb_pid=""
+game_pid=""
+cleanup() {
+  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# The install tree: every file in place, and each one valid for the tool that reads it.
+DESTDIR="$work/tree" cmake --install "$build" --prefix /usr >/dev/null
+tree=$work/tree/usr
+share=$tree/share
+for f in games/zarv games/zarv-launcher share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
+  share/icons/hicolor/scalable/apps/$id.svg share/man/man6/zarv.6.gz share/man/man6/zarv-launcher.6.gz \
+  share/doc/zarv/copyright share/doc/zarv/changelog.Debian.gz; do
+  [ -e "$tree/$f" ] || fail "the install tree lacks $f"
+done
+[ -x "$tree/games/zarv-launcher" ] || fail "the launcher is not executable"
+desktop-file-validate "$share/applications/$id.desktop" || fail "desktop entry"
+appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml" >"$work/as.log" ||
+  { cat "$work/as.log"; fail "AppStream metadata"; }
+warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$share/man/man6/zarv.6.gz" 2>&1 >/dev/null)
+[ -z "$warnings" ] || fail "manual page: $warnings"
+xmllint --noout "$share/icons/hicolor/scalable/apps/$id.svg" || fail "icon SVG"
+for n in 48 64 128 256; do
+  size=$(identify -format '%wx%h' "$share/icons/hicolor/${n}x$n/apps/$id.png")
+  [ "$size" = "${n}x$n" ] || fail "the ${n}x$n icon is $size"
+done
+
+# The package: the same files as the install tree, no settings file and no maintainer scripts
+# (so installing or purging can never touch a player's zarv.cfg), a stripped program.
+cpack --config "$build/CPackConfig.cmake" -B "$work/deb" >"$work/cpack.log" 2>&1 ||
+  { cat "$work/cpack.log"; fail "cpack"; }
+deb=$(echo "$work"/deb/zarv_*.deb)
+[ -f "$deb" ] || fail "no .deb"
+(cd "$work/tree" && find . -mindepth 1 | sort) >"$work/tree.list"
+dpkg-deb -c "$deb" | awk '{print $6}' | sed 's,/$,,' | sort >"$work/deb.list"
+diff "$work/tree.list" "$work/deb.list" || fail "the package and the install tree differ"
+grep -q 'zarv\.cfg' "$work/deb.list" && fail "the package carries a settings file"
+dpkg-deb -e "$deb" "$work/control"
+ls "$work/control" | grep -Evq '^(control|md5sums)$' && fail "the package has maintainer scripts"
+grep -q '^Depends:.*fonts-liberation2' "$work/control/control" || fail "no font dependency"
+grep -Eq '^Depends:.*(^| )fluidsynth( |,|$)' "$work/control/control" && fail "depends on the synth command"
+apt-get install --simulate "$deb" >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; fail "dependencies"; }
+dpkg-deb -x "$deb" "$work/root"
+readelf -S "$work/root/usr/games/zarv" | grep -q '\.symtab' && fail "the program is not stripped"
+
+# The unpacked game and launcher on a private display.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 +extension GLX +extension RANDR -nolisten tcp \
+  3>"$work/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do grep -qs '[0-9]' "$work/display" && break; sleep 0.1; done
+export DISPLAY=":$(tr -dc '0-9' <"$work/display")"
+
+# start DIR COMMAND...: runs COMMAND in DIR (its standard error in $work/err) until its window shows.
+start() {
+  (cd "$1" && shift && exec "$@") 2>"$work/err" &
+  game_pid=$!
+  for _ in $(seq 150); do
+    window=$(xdotool search --name '^zarv 713a$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
+    kill -0 "$game_pid" 2>/dev/null || fail "$2 ended at start-up: $(cat "$work/err")"
+    sleep 0.1
+  done
+  [ -n "$window" ] || fail "no window from $2"
+  xdotool windowfocus --sync "$window" 2>/dev/null || true
+  sleep 0.5
+}
+press() { xdotool keydown "$1"; sleep 0.15; xdotool keyup "$1"; sleep 0.3; }
+# ends: the game must be gone within 5 s with status 1.
+ends() {
+  for _ in $(seq 50); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+  status=0
+  wait "$game_pid" || status=$?
+  game_pid=""
+  [ "$status" = 1 ] || fail "$1: exit status $status"
+}
+
+mkdir "$work/fresh"
+start "$work/fresh" "$work/root/usr/games/zarv"
+press F12
+ends "F12 in a directory the game has never seen"
+[ -z "$(ls -A "$work/fresh")" ] || fail "F12 left files behind"
+
+mkdir -p "$work/home" "$work/cwd"
+start "$work/cwd" env -u XDG_CONFIG_HOME HOME="$work/home" "$work/root/usr/games/zarv-launcher"
+press Escape
+press Return
+ends "Exit through the launcher"
+found=$(find "$work" -name zarv.cfg -not -path "$work/root/*")
+[ "$found" = "$work/home/.config/zarv/zarv.cfg" ] || fail "zarv.cfg written as: $found"
+
+# A home that cannot hold the settings folder: the game still starts, and the player is told why.
+touch "$work/not-a-folder"
+mkdir "$work/tmp"
+start "$work/cwd" env -u XDG_CONFIG_HOME HOME="$work/not-a-folder" TMPDIR="$work/tmp" \
+  "$work/root/usr/games/zarv-launcher"
+press Escape
+press Return
+ends "Exit through the launcher without a settings folder"
+grep -q 'cannot use the settings folder' "$work/err" || fail "the launcher did not say why"
+[ -z "$(ls -A "$work/tmp")" ] || fail "the launcher left its temporary folder"
+
+if [ "${CI:-}" = true ]; then
+  # A player's settings exist before the install and must survive it and the purge.
+  mkdir -p "$work/player"
+  echo 'ezik=1' >"$work/player/zarv.cfg"
+  apt-get -o DPkg::Lock::Timeout=900 install -y -qq "$deb" >/dev/null
+  mkdir "$work/fresh2"
+  start "$work/fresh2" /usr/games/zarv
+  press F12
+  ends "the installed game"
+  apt-get -o DPkg::Lock::Timeout=900 purge -y -qq zarv >/dev/null
+  dpkg -s zarv >/dev/null 2>&1 && fail "zarv is still installed"
+  while read -r f; do
+    [ -e "/${f#./}" ] && [ ! -d "/${f#./}" ] && fail "the purge left /${f#./}"
+  done <"$work/deb.list"
+  [ ! -e /usr/share/doc/zarv ] || fail "the purge left /usr/share/doc/zarv"
+  [ "$(cat "$work/player/zarv.cfg")" = 'ezik=1' ] || fail "a player's zarv.cfg changed"
+fi
+echo "package test passed"
