@@ -53,7 +53,12 @@ add_custom_target(zarv_packaging ALL DEPENDS ${generated})
 target_link_options(zarv PRIVATE -Wl,-z,relro -Wl,-z,now)
 install(TARGETS zarv RUNTIME DESTINATION ${ZARV_INSTALL_GAMESDIR})
 install(PROGRAMS packaging/zarv-launcher DESTINATION ${ZARV_INSTALL_GAMESDIR})
-install(FILES packaging/${ZARV_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The menu starts the launcher by its full path (a desktop session's PATH may lack games/), which
+# is known only at install time: cmake --install --prefix and CPack choose it then.
+install(CODE "
+  set(ZARV_GAMES_DIR \"\${CMAKE_INSTALL_PREFIX}/${ZARV_INSTALL_GAMESDIR}\")
+  configure_file(\"${CMAKE_SOURCE_DIR}/packaging/${ZARV_APP_ID}.desktop.in\" \"${pkg}/${ZARV_APP_ID}.desktop\" @ONLY)")
+install(FILES ${pkg}/${ZARV_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${pkg}/${ZARV_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${svg} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 foreach(size ${ZARV_ICON_SIZES})
