@@ -36,3 +36,16 @@ TEST(PlayerFaults, BackWithAnOrdinaryEnterReturnsToTheMainMenuOnce) {
     run.tap("F12");
     EXPECT_EQ(run.waitExit(5000), 1);
 }
+
+TEST(PlayerFaults, ATapShorterThanAFrameOnExitEndsTheGame) {
+    GameRun run;
+    ASSERT_TRUE(run.start());
+    // "Exit"; the very first key may reach the window before it can take the focus.
+    for (int tries = 0; tries < 3 && highlightPixels(run.screenshot(), 4) < 30; ++tries) {
+        run.tap("Escape");
+    }
+    ASSERT_GT(highlightPixels(run.screenshot(), 4), 30);
+    // Down and up in one xdotool call, microseconds apart: no poll sees the key down.
+    run.keyDown("--delay 0 Return keyup --delay 0 Return");
+    EXPECT_EQ(run.waitExit(5000), 1);
+}
