@@ -112,6 +112,7 @@ void recordVisit(int row) {
         menu.savedRefreshRate = displayMode.refreshRate;
     } else if (row == 3) {
         menu.fullScreenChanged = 1;
+        settings.keepFullScreen = 0;
     }
 }
 

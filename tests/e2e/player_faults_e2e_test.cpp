@@ -49,3 +49,21 @@ TEST(PlayerFaults, ATapShorterThanAFrameOnExitEndsTheGame) {
     run.keyDown("--delay 0 Return keyup --delay 0 Return");
     EXPECT_EQ(run.waitExit(5000), 1);
 }
+
+TEST(PlayerFaults, AFullScreenRefusedAtStartUpStaysChosenUntilTheOptionsChangeIt) {
+    GameRun run;  // the virtual display offers no mode switch at all
+    run.writeSettings("razdelitelna=1\r\ncqlEkran=1\r\n");
+    ASSERT_TRUE(run.start());
+    for (const char* key : {"Down", "Return", "Escape", "Return"}) {
+        run.tap(key);  // the options visited and applied, full screen untouched
+    }
+    run.pause(600);
+    EXPECT_NE(run.readSettings().find("cqlEkran=1\r\n"), std::string::npos);
+    for (const char* key : {"Return", "Down", "Down", "Down", "Left", "Escape", "Return"}) {
+        run.tap(key);  // "Full screen: No" chosen
+    }
+    run.pause(600);
+    EXPECT_NE(run.readSettings().find("cqlEkran=0\r\n"), std::string::npos);
+    run.tap("F12");
+    EXPECT_EQ(run.waitExit(5000), 1);
+}
