@@ -8,8 +8,10 @@
 bool openKeyboard();
 void closeKeyboard();
 
-// True while the key with this virtual-key code is down, whoever has the focus
-// (callers gate on windowFocused()). Codes that no key of this keyboard produces read false.
+// True while the key with this virtual-key code is down, or when it was pressed since the
+// keyboard was last read, so a tap shorter than a frame counts once; whoever has the focus
+// (callers gate on windowFocused(), which forgets the presses made while it is false).
+// Codes that no key of this keyboard produces read false.
 // The keyboard is read in one query and reused for up to a millisecond, so a whole poll or
 // key scan costs one round trip to the server.
 bool asyncKeyDown(int vk);
