@@ -51,6 +51,9 @@ void silenceSound() {
     sound.enemyShotTimer = sound.playerShotTimer = sound.bigBurstTimer = -1;
     sound.thrustTimer = sound.smallBurstTimer = sound.bonusAppearsTimer = -1;
     sound.bonusTakenFirst = sound.bonusTakenSecond = sound.extraLifeTimer = -1;
+    for (double& next : sound.ambientNext) {
+        next = 0;  // the ambient voices draw random numbers: start them alike in every test
+    }
 }
 
 }  // namespace
@@ -58,6 +61,13 @@ void silenceSound() {
 void startGame(bool systemTestGame, unsigned seed, double startMs) {
     useFakeClock(startMs);
     initialiseGameTables();
+    // Free records keep what an earlier game left in them; a seeded run must not depend on that.
+    for (int i = 0; i < kEnemyCapacity; ++i) {
+        fleet.enemies[i] = Enemy{};
+    }
+    for (Shot& s : shotPool.shots) {
+        s = Shot{0, 0, kFreeShotAngle};
+    }
     prepareGame(false, false);
     platformSrand(seed);
     setStepConstants();  // the decision delays from the seed, not from the calendar
@@ -66,6 +76,7 @@ void startGame(bool systemTestGame, unsigned seed, double startMs) {
     }
     bonus.kind = 0;
     fleet.dropKind = 0;
+    burstPool.cursor = burstPool.cursor2 = fleet.cursor = fleet.cursor2 = 0;
     game.nextCountdownTick = 0;
     game.lastFunctionKey = 0;
     game.hudVisible = 1;
