@@ -1,6 +1,7 @@
 #pragma once
-// Drives the real zarv binary on a private virtual X display: starts the server and the game in a
-// temporary directory, presses keys through XTEST (xdotool), reads screenshots and zarv.cfg.
+// Drives the real zarv binary on a private X server: starts the server and the game in a temporary
+// directory, presses keys through XTEST (xdotool), reads screenshots and zarv.cfg. The Xorg
+// display-switch test shares the process and server helpers at the end.
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -52,7 +53,6 @@ public:
     bool windowSize(int& w, int& h);
 
 private:
-    std::string readFile(const std::string& name) const;
     std::string xdotool(const std::string& args);
     void refreshWindowId();
 
@@ -66,3 +66,13 @@ private:
 
 // Runs a shell command with DISPLAY set; its standard output.
 std::string runCapture(const std::string& command, int display);
+
+// Starts an X server (its program and arguments; -displayfd is added) that dies with this
+// process; its display number, or -1 when it did not come up in time.
+int startXServer(std::vector<std::string> command, pid_t& pid);
+// Starts zarv in dir on the display, its output kept in dir/output.txt.
+pid_t startZarv(const std::string& dir, int display);
+// The game window's id on the display, focused; empty when there is none.
+std::string focusGameWindow(int display);
+// The wait status of pid, or -1 when it did not end in time (it is then killed and reaped).
+int waitStatus(pid_t pid, int timeoutMs);
