@@ -70,12 +70,6 @@ void clearScene() {
     ship.heading = kPi / 2;
 }
 
-WinPoint toWindow(double gameX, double gameY) {
-    // The view box shows the whole field in the whole window.
-    return WinPoint{gameX * openWidth / displayMode.width,
-                    (displayMode.height - gameY) * openHeight / displayMode.height};
-}
-
 std::vector<unsigned char> readBackBuffer() {
     glFinish();
     std::vector<unsigned char> pixels(static_cast<std::size_t>(openWidth) * openHeight * 3);
@@ -88,20 +82,4 @@ std::vector<unsigned char> readBackBuffer() {
 
 unsigned windowWidth() {
     return openWidth;
-}
-
-unsigned windowHeight() {
-    return openHeight;
-}
-
-std::string describe(const FbPrimitive& p) {
-    static const char* names[] = {"point", "line", "polygon", "bitmap", "pixels"};
-    std::string s = names[static_cast<int>(p.kind)];
-    char buf[128];
-    for (const FbVertex& v : p.v) {
-        std::snprintf(buf, sizeof buf, " (%.3f %.3f %.3f | %.3f %.3f %.3f %.3f)", v.x, v.y, v.z, v.r, v.g, v.b,
-                      v.a);
-        s += buf;
-    }
-    return s;
 }

@@ -3,11 +3,6 @@
 // primitives GL emits (feedback mode, support/gl_test_support.h) or the pixels.
 #include "support/gl_test_support.h"
 
-#include <GL/gl.h>
-
-#include <cmath>
-#include <functional>
-#include <string>
 #include <vector>
 
 // The game window at width x height (the field's size, so one game unit is one pixel), with the
@@ -18,19 +13,6 @@ bool openRenderWindow(unsigned width = 800, unsigned height = 600);
 // countdown or end text, full shield, three lives.
 void clearScene();
 
-// The window position of a game position, and the depth value of a game z.
-struct WinPoint {
-    double x, y;
-};
-WinPoint toWindow(double gameX, double gameY);
-inline float depthOf(double z) {
-    return static_cast<float>((1.0 - z) / 2.0);
-}
-
 // The back buffer as RGB bytes, rows bottom-up.
 std::vector<unsigned char> readBackBuffer();
 unsigned windowWidth();
-unsigned windowHeight();
-
-// Writes a short description of a primitive for failure messages.
-std::string describe(const FbPrimitive& p);
