@@ -17,13 +17,6 @@
 
 namespace {
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // What every child does first: die with the test process, its output kept or dropped.
 void prepareChild(const char* output) {
     prctl(PR_SET_PDEATHSIG, SIGKILL);
@@ -43,11 +36,6 @@ int Image::count(int x0, int y0, int x1, int y1, int r, int g, int b, int tol) c
         }
     }
     return n;
-}
-
-int Image::countLit(int x0, int y0, int x1, int y1) const {
-    return (std::min(width, x1) - std::max(0, x0)) * (std::min(height, y1) - std::max(0, y0)) -
-           count(x0, y0, x1, y1, 0, 0, 0, 16);
 }
 
 std::string runCapture(const std::string& command, int display) {
@@ -152,38 +140,13 @@ GameRun::~GameRun() {
     }
 }
 
-void GameRun::writeSettings(const std::string& bytes) {
-    std::ofstream(dir_ + "/zarv.cfg", std::ios::binary) << bytes;
-}
-
-bool GameRun::settingsExist() const {
-    return access((dir_ + "/zarv.cfg").c_str(), F_OK) == 0;
-}
-
-std::string GameRun::readSettings() const {
-    return readFile(dir_ + "/zarv.cfg");
-}
-
-std::string GameRun::output() const {
-    return readFile(dir_ + "/output.txt");
-}
-
-std::string GameRun::xdotool(const std::string& args) {
-    return runCapture("xdotool " + args, display_);
-}
-
-void GameRun::refreshWindowId() {
-    window_ = focusGameWindow(display_);
-}
-
 bool GameRun::start() {
     if (display_ < 0 || dir_.empty()) {
         return false;
     }
     game_ = startZarv(dir_, display_);
     for (int i = 0; i < 100 && running(); ++i) {
-        refreshWindowId();
-        if (!window_.empty()) {
+        if (!focusGameWindow(display_).empty()) {
             pause(300);  // let the first menu frames reach the screen
             return true;
         }
@@ -208,15 +171,6 @@ int GameRun::waitExit(int timeoutMs) {
     return running() ? -1 : gameStatus_;
 }
 
-void GameRun::keyDown(const std::string& key) {
-    refreshWindowId();
-    xdotool("keydown " + key);
-}
-
-void GameRun::keyUp(const std::string& key) {
-    xdotool("keyup " + key);
-}
-
 void GameRun::tap(const std::string& key, int holdMs) {
     keyDown(key);
     pause(holdMs);
@@ -224,14 +178,10 @@ void GameRun::tap(const std::string& key, int holdMs) {
     pause(120);
 }
 
-void GameRun::pause(int ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
 Image GameRun::screenshot() {
     Image image;
-    refreshWindowId();
     const std::string path = dir_ + "/shot.ppm";
+    focus();
     runCapture("import -depth 8 -window " + window_ + " ppm:'" + path + "'", display_);
     std::ifstream in(path, std::ios::binary);
     std::string magic;
@@ -248,8 +198,8 @@ Image GameRun::screenshot() {
 }
 
 bool GameRun::windowSize(int& w, int& h) {
-    refreshWindowId();
-    const std::string out = xdotool("getwindowgeometry " + window_);
+    focus();
+    const std::string out = runCapture("xdotool getwindowgeometry " + window_, display_);
     const size_t at = out.find("Geometry: ");
     return at != std::string::npos && std::sscanf(out.c_str() + at, "Geometry: %dx%d", &w, &h) == 2;
 }
