@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <cstdlib>
 
 namespace fake_keyboard {
