@@ -84,22 +84,14 @@ const char* brokenInvariant() {
     int alive = 0;
     for (int i = 0; i < kEnemyCapacity; ++i) {
         const Enemy& e = fleet.enemies[i];
-        if (!(e.strength > 0)) {
-            if (e.strength != 0 && e.strength != kDeadStrength) {
-                return "a free enemy slot holds neither 0 nor the dead marker";
-            }
-            continue;
+        alive += e.strength > 0;
+        if (!(e.strength > 0) ? e.strength != 0 && e.strength != kDeadStrength
+                              : e.strength > 1 || e.kind < 0 || e.kind > 4 || !(e.heading >= 0 && e.heading <= kTwoPi)) {
+            return "an enemy record has a bad strength, free marker, kind or heading";
         }
-        ++alive;
-        if (e.strength > 1 || e.kind < 0 || e.kind > 4 || !(e.heading >= 0 && e.heading <= kTwoPi)) {
-            return "an enemy has a bad strength, kind or heading";
-        }
-        if (!inside(e.x, e.y)) {  // the look-ahead probes may leave it an ulp off the edge
+        if (e.strength > 0 && !inside(e.x, e.y)) {  // the look-ahead probes may leave it an ulp off the edge
             return "an enemy left the field";
         }
-    }
-    if (alive != fleet.aliveCount) {
-        return "aliveCount differs from the live slots";
     }
     for (int i = 0; i < kPlayerShotSlots; ++i) {
         const Shot& s = shotPool.shots[i];
@@ -107,19 +99,17 @@ const char* brokenInvariant() {
             return "a player shot lies outside the field after a step";
         }
     }
-    if (game.enemyShotRequest.angle != kFreeShotAngle || game.burstRequests[0].angle != 0) {
-        return "a request survived the frame";
-    }
     for (int b = 0; b < kBurstCount; ++b) {
         if (burstPool.bursts[b].age > 36) {
             return "a burst outlived its 36 steps";
         }
     }
-    if (!inside(ship.x, ship.y) || !(ship.heading >= 0 && ship.heading <= kTwoPi)) {
-        return "the ship left the field or its heading range";
+    if (alive != fleet.aliveCount || game.enemyShotRequest.angle != kFreeShotAngle || game.burstRequests[0].angle != 0) {
+        return "aliveCount differs from the live slots, or a request survived the frame";
     }
-    if (!(game.damage[4] >= 0.1299f && game.damage[4] < 0.545f) || !(game.score >= 0)) {
-        return "the kind-4 damage or the score left its bounds";
+    if (!inside(ship.x, ship.y) || !(ship.heading >= 0 && ship.heading <= kTwoPi) || !(game.score >= 0) ||
+        !(game.damage[4] >= 0.1299f && game.damage[4] < 0.545f)) {
+        return "the ship left the field, or its heading, the score or the kind-4 damage left its bounds";
     }
     return "";
 }
