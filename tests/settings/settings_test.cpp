@@ -7,6 +7,7 @@
 #include <csignal>
 #include <random>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -102,8 +103,18 @@ TEST_F(SettingsTest, RoundTripKeepsEveryValue) {
     EXPECT_EQ(readFile(), first);
 }
 
+TEST_F(SettingsTest, ValuesAreReplacedInPlace) {
+    putSettingValue("W=", "1");  // no text yet: it becomes a line feed, key and value
+    putSettingValue("A=", "22");
+    putSettingValue("W=", "333");  // longer, in the middle
+    putSettingValue("A=", "");     // shorter, at the end
+    EXPECT_STREQ(settingsTextForTest(), "\nW=333\nA=");
+}
+
+// A save replaces the file keeping its permissions; one that fails part way keeps the old file.
 TEST_F(SettingsTest, ASaveThatFailsPartWayKeepsTheOldFile) {
     writeFile("W=1\r\n");
+    chmod(path.c_str(), 0640);
     struct rlimit old {};
     getrlimit(RLIMIT_FSIZE, &old);
     struct rlimit tiny = old;
@@ -116,6 +127,8 @@ TEST_F(SettingsTest, ASaveThatFailsPartWayKeepsTheOldFile) {
     EXPECT_EQ(readFile(), "W=1\r\n");
     saveSettings();
     EXPECT_EQ(readFile(), defaultFile(""));
+    struct stat after {};
+    EXPECT_EQ(stat(path.c_str(), &after) == 0 ? after.st_mode & 0777 : 0, 0640u);
 }
 
 TEST_F(SettingsTest, RandomAndDamagedFilesLoadSafelyAndSaveToAFixedPoint) {
