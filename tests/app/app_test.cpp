@@ -27,7 +27,7 @@ std::vector<int> poll(std::set<int> keys, bool focus = true, int locked = 0, int
     down = keys;
     focused = focus;
     setKeySource([](int vk) { return down.count(vk) != 0; }, [] { return focused; });
-    KeyBindings b{};
+    static KeyBindings b{};  // the flags stay from the previous poll, as in the game
     setDefaultKeyBindings(b);
     b.forwardKey = static_cast<std::int16_t>(forward);
     b.shipKeysLocked = static_cast<std::uint8_t>(locked);
