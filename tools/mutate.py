@@ -7,7 +7,8 @@ Each mutant flips a comparison, nudges a number, swaps + and -, or drops a state
 rebuilds the subsystem's test program, runs it, and always puts the source back. A mutant that does
 not compile is reported and not counted. The pick is seeded, so a run before and after a change to
 the tests sees the same mutants; --list saves them, and --list of an existing file replays it.
-Without DISPLAY each test run gets its own virtual X display.
+Without DISPLAY the tool starts a virtual X display of its own for the test runs. The tests must
+pass before any fault is planted; a run that cannot even start them stops there.
 """
 import argparse, json, os, random, re, signal, subprocess, sys, time
 
@@ -79,14 +80,25 @@ def main():
             json.dump(mutants, open(a.list, "w"), indent=1)
     targets = TARGETS.get(a.subsystem, ["test_" + a.subsystem])
     build = ["cmake", "--build", a.build, "-j2", "--target"] + targets
-    wrap = [] if os.environ.get("DISPLAY") else [
-        "xvfb-run", "-a", "-s", "-screen 0 2560x1920x24 +extension GLX +extension RANDR"]
     state = {}
+    if not os.environ.get("DISPLAY"):
+        # -displayfd: the server picks a free display itself, so parallel runs never collide.
+        r, w = os.pipe()
+        server = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "2560x1920x24", "-nolisten",
+                                   "tcp", "+extension", "GLX", "+extension", "RANDR"], pass_fds=[w],
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(w)
+        os.environ["DISPLAY"] = ":" + os.read(r, 16).decode().strip()
+        state["server"] = server
+    tests = [os.path.join(a.build, "tests", t) for t in targets]
+    if run(build, 1200) != 0 or any(run([t], a.timeout) != 0 for t in tests):
+        sys.exit("the tests do not build or pass without a planted fault")
 
     def restore(*_):
-        if state:
+        if "path" in state:
             open(state["path"], "w").write(state["text"])
-            state.clear()
+        if "server" in state:
+            state["server"].terminate()
         sys.exit(1)
     signal.signal(signal.SIGINT, restore)
     signal.signal(signal.SIGTERM, restore)
@@ -111,17 +123,19 @@ def main():
                 verdict = "no-build"
             else:
                 started = time.time()
-                codes = [run(wrap + [os.path.join(a.build, "tests", t)], a.timeout) for t in targets]
+                codes = [run([t], a.timeout) for t in tests]
                 verdict = "killed" if any(c != 0 for c in codes) else "SURVIVED"
                 verdict += f" ({time.time() - started:.0f}s)"
         finally:
             open(path, "w").write(text)
-            state.clear()
+            state.pop("path", None)
         if not verdict.startswith("no-build"):
             total += 1
             killed += verdict.startswith("killed")
         print(f"[{n}] {verdict}  {label}", flush=True)
     run(build, 1200)  # leave the build matching the sources
+    if "server" in state:
+        state["server"].terminate()
     print(f"{a.subsystem}: killed {killed} of {total}", flush=True)
 
 
