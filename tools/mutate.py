@@ -13,8 +13,8 @@ pass before any fault is planted; a run that cannot even start them stops there.
 import argparse, json, os, random, re, signal, subprocess, sys, time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-# platform's MIDI backends are exercised by the sound tests.
-TARGETS = {"platform": ["test_platform", "test_sound"]}
+# The platform layer is exercised through the sound and app tests too (MIDI devices, fonts).
+TARGETS = {"platform": ["test_platform", "test_sound", "test_app"]}
 OPS = [
     ("compare", re.compile(r" (<=|>=|==|!=|<|>) "),
      {"<=": "<", ">=": ">", "==": "!=", "!=": "==", "<": "<=", ">": ">="}),
