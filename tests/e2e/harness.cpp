@@ -1,18 +1,13 @@
 #include "e2e/harness.h"
 
 #include <algorithm>
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
-#include <fstream>
 #include <poll.h>
-#include <sstream>
 #include <sys/prctl.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 namespace {

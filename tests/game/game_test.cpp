@@ -1,7 +1,6 @@
 // The simulation headless, on a fake clock with a fixed seed and keys the test holds: whole games
 // to their end, invariants over seeded games with random input, a stored digest of seeded runs
 // (see support/test_support.h), and a few rules a player counts on.
-#include "app/display_mode.h"
 #include "app/key_bindings.h"
 #include "game/enemies.h"
 #include "game/frame_update.h"
@@ -13,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <random>
 
 namespace {

@@ -15,12 +15,8 @@
 #include "ui/menu.h"
 #include "ui/options.h"
 
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <initializer_list>
-#include <sstream>
 #include <string>
 
 struct FakeDisplay {
