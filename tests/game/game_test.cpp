@@ -204,7 +204,7 @@ TEST(WholeGame, AWonGameEndsWithTheWinMessage) {
 }
 
 TEST(Properties, SeededGamesWithRandomInputKeepEveryInvariantAndDigestTheSame) {
-    for (unsigned seed = 1; seed <= 6 && !::testing::Test::HasFailure(); ++seed) {
+    for (unsigned seed = 1; seed <= 4 && !::testing::Test::HasFailure(); ++seed) {
         startGame(seed % 2 == 1, seed * 7919);
         RandomPlayer player{std::mt19937(seed), true};
         play(player, 3 * 60 * 1000.0, false);  // on past the end: the simulation runs on under the message
