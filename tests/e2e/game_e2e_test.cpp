@@ -1,61 +1,134 @@
-// The real program on a private display: a game runs, is left and continued, and ends.
+// The real program on a private display: menus, options and the settings file, a game that runs,
+// is left and continued, and ends; exit statuses.
 #include "e2e/harness.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
+// At 800 x 600 the highlight triangle of row r spans x 220..230, y 195 + 35 r .. 215 + 35 r.
+int highlightPixels(const Image& image, int row) {
+    return image.count(219, 194 + 35 * row, 232, 217 + 35 * row, 255, 255, 255);
+}
+
+// The light-green title starts at x 200 in Bulgarian, at x 260 in English.
+int titlePixels(const Image& image, int fromX = 195) {
+    return image.count(fromX, 105, fromX == 195 ? 258 : 500, 145, 153, 255, 153, 12);
+}
+
 // The grey HUD texts at 800 x 600: the frame rate at x 732, baseline y 12; wave and score at x 390, y 15.
 int hudPixels(const Image& image) {
     return image.count(730, 0, 800, 14, 178, 178, 178, 10) + image.count(388, 2, 480, 17, 178, 178, 178, 10);
 }
 
-int titlePixels(const Image& image) {
-    return image.count(195, 105, 500, 145, 153, 255, 153, 12);
+bool hasLine(const std::string& text, const std::string& line) {
+    return ("\r\n" + text + "\r\n").find("\r\n" + line + "\r\n") != std::string::npos;
+}
+
+void exitThroughTheMenu(GameRun& run) {
+    run.tap("Escape");  // the highlight jumps to "Exit"
+    run.tap("Return");
+    EXPECT_EQ(run.waitExit(5000), 1);
 }
 
 }  // namespace
 
-TEST(GameEndToEnd, SystemTestShowsEnemiesAndTheHudThenEndsWithGameOver) {
+TEST(EndToEnd, StartsOnNewGameF8SwitchesTheLanguageAndF12WritesNothing) {
     GameRun run;
     ASSERT_TRUE(run.start());
-    run.tap("Up");      // "System Test"
+    Image first = run.screenshot();
+    ASSERT_EQ(first.width, 800);
+    EXPECT_EQ(first.height, 600);
+    EXPECT_GT(highlightPixels(first, 1), 30);
+    EXPECT_EQ(highlightPixels(first, 0), 0);
+    EXPECT_GT(titlePixels(first), 20);
+    run.tap("F8");
+    run.pause(300);
+    EXPECT_EQ(titlePixels(run.screenshot()), 0) << "English title starts at x = 260";
+    run.tap("F12");
+    EXPECT_EQ(run.waitExit(5000), 1);
+    EXPECT_FALSE(run.settingsExist());
+    EXPECT_EQ(run.output(), "") << "the game and its libraries stay quiet, sound device or none";
+}
+
+TEST(EndToEnd, OptionsRecreateTheWindowAndTheSavedChoicesSurviveARestart) {
+    GameRun run;
+    ASSERT_TRUE(run.start());
+    for (const char* key : {"Down", "Return", "Right", "Down", "Down", "Down", "Down", "Down", "Return", "Return"}) {
+        run.tap(key);  // Options, 960 x 720, down to Controls, Forward:, start the capture
+    }
+    run.pause(200);
+    run.tap("w");  // virtual-key code 87
+    run.pause(200);
+    for (const char* key : {"Escape", "Return", "Escape", "Return"}) {
+        run.tap(key);  // back to the options, back, apply and save
+    }
+    run.pause(800);
+    int w = 0;
+    int h = 0;
+    ASSERT_TRUE(run.windowSize(w, h));
+    EXPECT_EQ(w, 960);
+    EXPECT_EQ(h, 720);
+    // Back from the options screen highlights "Options" (row 2); rows are 0.04375 W apart.
+    const int top = static_cast<int>(0.24375 * 960 + 2 * 0.04375 * 960);
+    EXPECT_GT(run.screenshot().count(263, top - 1, 278, top + 26, 255, 255, 255), 30);
+    exitThroughTheMenu(run);
+    const std::string text = run.readSettings();
+    EXPECT_EQ(text.rfind(";;;; zarv701a - \xF4\xE0\xE9\xEB \xF1 \xED\xE0\xF1\xF2\xF0\xEE\xE9\xEA\xE8 ;;;;\r\n\r\n", 0), 0u);
+    EXPECT_TRUE(hasLine(text, "razdelitelna=2") && hasLine(text, "W=87")) << text;
+
+    GameRun second;
+    second.writeSettings(text);
+    ASSERT_TRUE(second.start());
+    ASSERT_TRUE(second.windowSize(w, h));
+    EXPECT_EQ(w, 960);
+    exitThroughTheMenu(second);
+    EXPECT_EQ(second.readSettings(), text);
+}
+
+TEST(EndToEnd, ARefusedFullScreenAtStartUpFallsBackToAWindowOfTheSameSize) {
+    GameRun run;  // the virtual display offers no mode switch at all
+    run.writeSettings("razdelitelna=0\r\ncqlEkran=1\r\n");
+    ASSERT_TRUE(run.start());
+    int w = 0;
+    int h = 0;
+    ASSERT_TRUE(run.windowSize(w, h));
+    EXPECT_EQ(w, 640);
+    EXPECT_EQ(h, 480);
+    exitThroughTheMenu(run);
+}
+
+TEST(EndToEnd, SystemTestShowsEnemiesAndTheHudThenEndsWithGameOver) {
+    GameRun run;
+    ASSERT_TRUE(run.start());
+    run.tap("Up");  // "System Test"
     run.tap("Return");
-    run.pause(5000);    // the countdown, then wave 200 pours in
+    run.pause(5000);  // the countdown, then wave 200 pours in
     Image playing = run.screenshot();
-    ASSERT_TRUE(playing.valid());
     EXPECT_EQ(titlePixels(playing), 0) << "the menu is gone";
     EXPECT_GT(hudPixels(playing), 20);
     EXPECT_GT(playing.countLit(0, 60, 800, 600), 2000) << "enemies on the field";
-
-    // The ship's keys are locked; the enemies wear the three lives down.
+    // The ship's keys are locked; the enemies wear the three lives down. "Game Over" is pale yellow.
     bool over = false;
     for (int i = 0; i < 240 && !over; ++i) {
         run.pause(1000);
-        Image frame = run.screenshot();
-        // "Game Over" is pale yellow at x 296, baseline y 288.
-        over = frame.count(290, 255, 520, 292, 255, 255, 128, 10) > 40;
+        over = run.screenshot().count(290, 255, 520, 292, 255, 255, 128, 10) > 40;
     }
     EXPECT_TRUE(over);
     run.tap("F12");
     EXPECT_EQ(run.waitExit(5000), 1);
-    EXPECT_EQ(run.output(), "") << "the game and its libraries stay quiet, sound device or none";
+    EXPECT_EQ(run.output(), "");
 }
 
-TEST(GameEndToEnd, BackLeavesANewGameThatContinueResumes) {
+TEST(EndToEnd, BackLeavesANewGameThatContinueResumes) {
     GameRun run;
     ASSERT_TRUE(run.start());
-    run.tap("Return");  // "Nеw Game"
+    run.tap("Return");  // "New Game"
     run.pause(1500);
-    Image playing = run.screenshot();
-    EXPECT_EQ(titlePixels(playing), 0);
-    EXPECT_GT(hudPixels(playing), 20);
-
+    EXPECT_GT(hudPixels(run.screenshot()), 20);
     run.tap("Escape");
     run.pause(300);
-    Image menu = run.screenshot();
-    EXPECT_GT(titlePixels(menu), 20) << "back in the menu";
-
+    EXPECT_GT(titlePixels(run.screenshot()), 20) << "back in the menu";
     for (int i = 0; i < 5; ++i) {
         run.tap("Up");  // to "Continue", whichever row Esc left highlighted
     }

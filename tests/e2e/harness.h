@@ -1,8 +1,13 @@
 #pragma once
-// Drives the real zarv binary on a private virtual X display: starts the server and the game in a
-// temporary directory, presses keys through XTEST (xdotool), reads screenshots and zarv.cfg.
+// Drives the real zarv binary on a private X server: starts the server and the game in a temporary
+// directory, presses keys through XTEST (xdotool), reads screenshots and zarv.cfg. The Xorg
+// display-switch test shares the process and server helpers at the end.
+#include <chrono>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <sys/types.h>
+#include <thread>
 #include <vector>
 
 struct Image {
@@ -14,9 +19,27 @@ struct Image {
     const unsigned char* at(int x, int y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
     // Pixels in [x0, x1) x [y0, y1) whose colour is within tol of (r, g, b) on every channel.
     int count(int x0, int y0, int x1, int y1, int r, int g, int b, int tol = 8) const;
-    // Pixels in the box that are not black.
-    int countLit(int x0, int y0, int x1, int y1) const;
+    // Pixels in the box (inside the image) that are not black.
+    int countLit(int x0, int y0, int x1, int y1) const { return (x1 - x0) * (y1 - y0) - count(x0, y0, x1, y1, 0, 0, 0, 16); }
 };
+
+// Runs a shell command with DISPLAY set; its standard output.
+std::string runCapture(const std::string& command, int display);
+
+// Starts an X server (its program and arguments; -displayfd is added) that dies with this
+// process; its display number, or -1 when it did not come up in time.
+int startXServer(std::vector<std::string> command, pid_t& pid);
+// Starts zarv in dir on the display, its output kept in dir/output.txt.
+pid_t startZarv(const std::string& dir, int display);
+// The game window's id on the display, focused; empty when there is none.
+std::string focusGameWindow(int display);
+// The wait status of pid, or -1 when it did not end in time (it is then killed and reaped).
+int waitStatus(pid_t pid, int timeoutMs);
+inline std::string wholeFile(const std::string& path) {
+    std::stringstream s;
+    s << std::ifstream(path, std::ios::binary).rdbuf();
+    return s.str();
+}
 
 class GameRun {
 public:
@@ -29,11 +52,11 @@ public:
     bool displayReady() const { return display_ >= 0; }
     const std::string& dir() const { return dir_; }
 
-    void writeSettings(const std::string& bytes);
-    bool settingsExist() const;
-    std::string readSettings() const;
+    void writeSettings(const std::string& bytes) { std::ofstream(dir_ + "/zarv.cfg", std::ios::binary) << bytes; }
+    bool settingsExist() const { return std::ifstream(dir_ + "/zarv.cfg").good(); }
+    std::string readSettings() const { return wholeFile(dir_ + "/zarv.cfg"); }
     // Everything the game wrote to its standard output and error.
-    std::string output() const;
+    std::string output() const { return wholeFile(dir_ + "/output.txt"); }
 
     // Starts zarv and waits for its window; false if none appeared in time.
     bool start();
@@ -43,18 +66,21 @@ public:
 
     // Key names as xdotool knows them ("Down", "Return", "Escape", "F8", "KP_8").
     void tap(const std::string& key, int holdMs = 80);
-    void keyDown(const std::string& key);
-    void keyUp(const std::string& key);
-    void pause(int ms);
+    void keyDown(const std::string& key) { xdotool("keydown " + key); }
+    void keyUp(const std::string& key) { runCapture("xdotool keyup " + key, display_); }
+    void pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
     Image screenshot();
     // The game window's size as the X server reports it.
     bool windowSize(int& w, int& h);
 
 private:
-    std::string readFile(const std::string& name) const;
-    std::string xdotool(const std::string& args);
-    void refreshWindowId();
+    // A re-created window is a new X window: find and focus it again before each use.
+    void focus() { window_ = focusGameWindow(display_); }
+    std::string xdotool(const std::string& args) {
+        focus();
+        return runCapture("xdotool " + args, display_);
+    }
 
     int display_ = -1;
     pid_t server_ = -1;
@@ -63,6 +89,3 @@ private:
     std::string dir_;
     std::string window_;
 };
-
-// Runs a shell command with DISPLAY set; its standard output.
-std::string runCapture(const std::string& command, int display);

@@ -23,6 +23,11 @@ protected:
         directory = pattern;
         path = directory + "/zarv.cfg";
         settingsPath = path.c_str();
+        resetState();
+    }
+
+    // Everything but the directory back at its start-up values.
+    void resetState() {
         clearSettingsTextForTest();
         initialiseGameTables();
         settings.resolutionIndex = 1;

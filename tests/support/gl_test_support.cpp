@@ -65,36 +65,14 @@ std::vector<FbPrimitive> captureFeedback(const std::function<void()>& draw) {
     draw();
     const GLint count = glRenderMode(GL_RENDER);
     std::vector<FbPrimitive> out;
-    GLint i = 0;
-    while (i < count) {
-        const auto token = static_cast<GLint>(buffer[i++]);
-        FbPrimitive p{FbKind::Point, token, {}};
-        int vertices = 1;
-        switch (token) {
-        case GL_POINT_TOKEN:
-            break;
-        case GL_BITMAP_TOKEN:
-            p.kind = FbKind::Bitmap;
-            break;
-        case GL_DRAW_PIXEL_TOKEN:
-        case GL_COPY_PIXEL_TOKEN:
-            p.kind = FbKind::Pixels;
-            break;
-        case GL_LINE_TOKEN:
-        case GL_LINE_RESET_TOKEN:
-            p.kind = FbKind::Line;
-            vertices = 2;
-            break;
-        case GL_POLYGON_TOKEN:
-            p.kind = FbKind::Polygon;
-            vertices = i < count ? static_cast<int>(buffer[i++]) : 0;
-            break;
-        case GL_PASS_THROUGH_TOKEN:
+    for (GLint i = 0; i < count;) {
+        FbPrimitive p{static_cast<GLint>(buffer[i++]), {}};
+        const bool line = p.token == GL_LINE_TOKEN || p.token == GL_LINE_RESET_TOKEN;
+        if (p.token == GL_PASS_THROUGH_TOKEN) {
             ++i;
             continue;
-        default:
-            return out;
         }
+        const int vertices = line ? 2 : p.token == GL_POLYGON_TOKEN && i < count ? static_cast<int>(buffer[i++]) : 1;
         for (int k = 0; k < vertices && i + 7 <= count; ++k, i += 7) {
             p.v.push_back(FbVertex{buffer[i], buffer[i + 1], buffer[i + 2], buffer[i + 3], buffer[i + 4],
                                    buffer[i + 5], buffer[i + 6]});

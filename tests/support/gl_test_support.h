@@ -18,10 +18,7 @@ struct FbVertex {
     float r, g, b, a;
 };
 
-enum class FbKind { Point, Line, Polygon, Bitmap, Pixels };
-
 struct FbPrimitive {
-    FbKind kind;
     GLint token;  // the feedback token as GL wrote it (a line reset stays apart from a line)
     std::vector<FbVertex> v;
 };

@@ -2,7 +2,9 @@
 
 #include "platform/keys.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <cstdlib>
 
 namespace fake_keyboard {
@@ -57,12 +59,8 @@ void uninstall() {
 }
 
 void reset() {
-    for (KeyScript& key : script) {
-        key = KeyScript{false, 0, 0, 0};
-    }
-    for (long& count : perKey) {
-        count = 0;
-    }
+    std::fill(std::begin(script), std::end(script), KeyScript{false, 0, 0, 0});
+    std::fill(std::begin(perKey), std::end(perKey), 0);
     total = 0;
     focus = true;
 }

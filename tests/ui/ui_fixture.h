@@ -15,12 +15,8 @@
 #include "ui/menu.h"
 #include "ui/options.h"
 
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <initializer_list>
-#include <sstream>
 #include <string>
 
 struct FakeDisplay {
@@ -45,23 +41,6 @@ inline bool fakeRecreate() {
 
 inline void fakeRebuildFonts() {
     ++fakeDisplay.fontBuilds;
-}
-
-// Five bindings that are all not the defaults.
-inline void scrambleBindings() {
-    keys.forwardKey = 1;
-    keys.rightKey = 2;
-    keys.leftKey = 3;
-    keys.shootKey = 5;
-    keys.backKey = 6;
-}
-
-inline void expectDefaultBindings() {
-    EXPECT_EQ(keys.forwardKey, 104);
-    EXPECT_EQ(keys.rightKey, 102);
-    EXPECT_EQ(keys.leftKey, 100);
-    EXPECT_EQ(keys.shootKey, 9);
-    EXPECT_EQ(keys.backKey, 27);
 }
 
 class MenuTest : public SettingsTest {

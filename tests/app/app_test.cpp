@@ -1,0 +1,200 @@
+// The window and its view box, the screen mapping, text and its fonts, and the keyboard poll.
+#include "app/display_mode.h"
+#include "app/key_bindings.h"
+#include "app/keyboard.h"
+#include "app/screen_mapping.h"
+#include "app/text.h"
+#include "app/window.h"
+#include "platform/keys.h"
+#include "support/gl_test_support.h"
+#include "support/test_support.h"
+
+#include <GL/freeglut.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::set<int> down;
+bool focused = true;
+
+// What one poll reads with these keys down: every flag, in the record's order.
+std::vector<int> poll(std::set<int> keys, bool focus = true, int locked = 0, int forward = 104) {
+    down = keys;
+    focused = focus;
+    setKeySource([](int vk) { return down.count(vk) != 0; }, [] { return focused; });
+    static KeyBindings b{};  // the flags stay from the previous poll, as in the game
+    setDefaultKeyBindings(b);
+    b.forwardKey = static_cast<std::int16_t>(forward);
+    b.shipKeysLocked = static_cast<std::uint8_t>(locked);
+    pollKeyboard(b);
+    setKeySource(nullptr, nullptr);
+    return {b.forwardHeld, b.rightHeld, b.leftHeld, b.shootHeld, b.f2Held, b.f11Held, b.f9Held, b.f7Held, b.f8Held,
+            b.backHeld, b.upHeld, b.downHeld, b.enterHeld, b.shipKeysLocked, b.shiftHeld, b.leftArrowHeld,
+            b.rightArrowHeld};
+}
+
+// The lit pixels of the back buffer in [x0, x1) x [y0, y1), rows counted from the bottom.
+std::vector<unsigned char> pixels(int x0, int y0, int x1, int y1) {
+    glFinish();
+    std::vector<unsigned char> p(static_cast<std::size_t>((x1 - x0) * (y1 - y0)));
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x0, y0, x1 - x0, y1 - y0, GL_RED, GL_UNSIGNED_BYTE, p.data());
+    return p;
+}
+
+// The text drawn at a tenth of the width, 0.625 of the height down: window y 180 of 480.
+std::vector<unsigned char> drawn(std::uint32_t font, const char* text) {
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColor3f(1, 1, 1);
+    printText(0.15625 * displayMode.width, 0.625 * displayMode.height, 0, font, "%s", text);
+    return pixels(0, 100, 640, 300);
+}
+
+}  // namespace
+
+TEST(Keyboard, EveryKeyLandsInItsFlagsOnlyWhileFocused) {
+    Digest d;
+    for (int vk = 0; vk < 256; ++vk) {
+        for (int v : vk == VkF12 ? std::vector<int>{} : poll({vk})) {
+            d.add(v);
+        }
+    }
+    for (const auto& flags : {poll({104, 102, 100, 9}), poll({104, 102, 9, 27, 38, 13, 16, 113}, true, 1),
+                              poll({38}, true, 0, 38)}) {
+        for (int v : flags) {
+            d.add(v);
+        }
+    }
+    expectDigest("keyboard_poll", d);
+    const auto none = poll({});
+    EXPECT_EQ(poll({38, 13, 104, 9, 27, VkF12}, false), none);  // F12 unfocused: the program goes on
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(poll({VkF12}), ::testing::ExitedWithCode(1), "");
+}
+
+TEST(ViewBox, ShowsTheWholeSquareExtendedAlongTheLongerSide) {
+    const double boxes[][6] = {{640, 480, -0.5, 3.5, 0, 3}, {800, 400, -1.5, 4.5, 0, 3}, {300, 600, 0, 3, -1.5, 4.5},
+                               {0, 0, 0, 3, 0, 3},          {500, 500, 0, 3, 0, 3},      {0, 300, 0, 3, -448.5, 451.5}};
+    for (const auto& b : boxes) {
+        const ViewBox box = viewBoxFor(int(b[0]), int(b[1]));
+        EXPECT_EQ(std::vector<double>({box.left, box.right, box.bottom, box.top}),
+                  std::vector<double>({b[2], b[3], b[4], b[5]}))
+            << b[0] << "x" << b[1];
+    }
+    const int gcds[][3] = {{1000, 700, 100}, {7, 5, 1}};
+    for (const auto& s : gcds) {
+        displayMode.width = unsigned(s[0]);
+        displayMode.height = unsigned(s[1]);
+        computeScreenMapping();
+        EXPECT_DOUBLE_EQ(displayMode.xScale, 1.0 / s[2]);
+    }
+    for (unsigned w : {640u, 800u, 960u, 1024u, 1152u, 1280u, 1440u, 1600u, 2048u}) {
+        displayMode.width = w;
+        displayMode.height = w * 3 / 4;
+        computeScreenMapping();
+        EXPECT_DOUBLE_EQ(displayMode.xScale, 4.0 / w);  // one over the gcd: the field fills the box
+        EXPECT_EQ(std::vector<double>({mapX(0), mapX(w), mapY(0), mapY(w * 3 / 4), mapX(w / 2)}),
+                  std::vector<double>({-0.5, 3.5, 3, 0, 1.5}));
+    }
+}
+
+TEST(Window, SizeDepthTestRecreationAndARefusedFullScreen) {
+    if (!openTestWindow(640, 480)) {
+        GTEST_SKIP() << "no X display";
+    }
+    EXPECT_EQ(glutGet(GLUT_WINDOW_WIDTH), 640);
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+    createFonts();
+    const int before = glutGetWindow();
+    ASSERT_TRUE(openTestWindow(800, 600, 16));  // re-created: a new window and a new context
+    EXPECT_NE(glutGetWindow(), before);
+    EXPECT_FALSE(glIsList(largeFont));
+    EXPECT_EQ(glutGet(GLUT_WINDOW_WIDTH), 800);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));  // only a 16-bit mode asks for a depth buffer
+    ASSERT_TRUE(openTestWindow(800, 600, 8));
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+    const int kept = glutGetWindow();
+    displayMode.fullScreen = 1;  // the virtual display refuses every switch
+    EXPECT_TRUE(recreateGameWindow());
+    EXPECT_EQ(glutGetWindow(), kept);
+    displayMode.fullScreen = 0;
+}
+
+TEST(Text, BitmapsAtTheMappedBaselineInTheLatchedColourAgainstADigest) {
+    if (!openTestWindow(640, 480)) {
+        GTEST_SKIP() << "no X display";
+    }
+    createFonts();
+    Digest d;
+    for (const FbPrimitive& p : captureFeedback([] {
+             glColor3f(1.0f, 0.5f, 0.25f);
+             printText(100.0, 200.0, 0.0, largeFont, "A%d", 7);
+             printText(10.0, 50.0, 0.5, smallFont, "%s", "\xC7\xE0\xF0\xE2 zarv");  // Cyrillic bytes
+             glColor3f(0, 1, 0);                                                    // latched at the start
+             printText(-900.0, 50.0, 0.0, largeFont, "%s", "off the view");
+             printText(20.0, 400.0, 0.0, largeFont, nullptr);
+             printText(20.0, 420.0, 0.0, smallFont, "%s", std::string(600, 'W').c_str());  // cut, not overrun
+         })) {
+        d.add(p.token), d.add(p.v[0].x), d.add(p.v[0].y), d.add(p.v[0].z), d.add(p.v[0].r), d.add(p.v[0].g);
+    }
+    expectDigest("text_feedback", d);
+}
+
+// A glyph that is not symmetric top to bottom: L has its bar at the foot, P its bowl at the top.
+TEST(Text, GlyphsStandTheRightWayUp) {
+    if (!openTestWindow(640, 480)) {
+        GTEST_SKIP() << "no X display";
+    }
+    createFonts();
+    glDisable(GL_BLEND);
+    glClearColor(0, 0, 0, 0);
+    for (const char* glyph : {"L", "P"}) {
+        const auto p = drawn(largeFont, glyph);
+        int rows[2] = {};  // lit pixels below and above the glyph's middle
+        int lowest = 200;
+        int highest = 0;
+        for (int y = 0; y < 200; ++y) {
+            if (std::any_of(p.begin() + y * 640, p.begin() + (y + 1) * 640, [](unsigned char c) { return c; })) {
+                lowest = std::min(lowest, y), highest = std::max(highest, y);
+            }
+        }
+        for (int y = lowest; y <= highest; ++y) {
+            rows[2 * (y - lowest) > highest - lowest] += int(std::count(p.begin() + y * 640, p.begin() + (y + 1) * 640, 255));
+        }
+        EXPECT_EQ(lowest, 80) << glyph << " sits on the baseline";
+        EXPECT_GT(glyph[0] == 'L' ? rows[0] : rows[1], 1.1 * (glyph[0] == 'L' ? rows[1] : rows[0])) << glyph;
+    }
+}
+
+TEST(Text, FontSizesFollowTheResolution) {
+    if (!openTestWindow(640, 480)) {
+        GTEST_SKIP() << "no X display";
+    }
+    const unsigned sizes[][4] = {{640, 480, 10, 24}, {1024, 768, 17, 38}, {2048, 1536, 34, 76}};
+    for (const auto& s : sizes) {
+        displayMode.width = s[0];
+        displayMode.height = s[1];
+        computeScreenMapping();
+        rebuildFonts();
+        for (int large = 0; large < 2; ++large) {
+            const auto ours = drawn(large ? largeFont : smallFont, "Hg");
+            const std::uint32_t exact = createTextFont(s[2 + large]);
+            const std::uint32_t bigger = createTextFont(s[2 + large] + 1);
+            EXPECT_GT(std::count(ours.begin(), ours.end(), 255), 20);
+            EXPECT_EQ(ours, drawn(exact, "Hg")) << s[0] << " " << large;
+            EXPECT_NE(ours, drawn(bigger, "Hg")) << s[0] << " " << large;
+            glDeleteLists(exact, 256);
+            glDeleteLists(bigger, 256);
+        }
+    }
+    displayMode.width = 640;
+    displayMode.height = 480;
+    computeScreenMapping();
+    rebuildFonts();
+}

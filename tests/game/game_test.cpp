@@ -1,0 +1,288 @@
+// The simulation headless, on a fake clock with a fixed seed and keys the test holds: whole games
+// to their end, invariants over seeded games with random input, a stored digest of seeded runs
+// (see support/test_support.h), and a few rules a player counts on.
+#include "app/key_bindings.h"
+#include "game/enemies.h"
+#include "game/frame_update.h"
+#include "game/game_state.h"
+#include "game/ship_and_shots.h"
+#include "platform/rand.h"
+#include "sound/sound.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+KeyBindings held{};
+int sleeps = 0;
+
+// As the real poll: ship keys read released while locked, both turn keys together cancel.
+void fakePoll() {
+    const std::uint8_t locked = keys.shipKeysLocked;
+    keys = held;
+    keys.shipKeysLocked = locked;
+    if (locked) {
+        keys.forwardHeld = keys.rightHeld = keys.leftHeld = keys.shootHeld = 0;
+    }
+    if (keys.rightHeld && keys.leftHeld) {
+        keys.rightHeld = keys.leftHeld = 0;
+    }
+}
+
+// A fresh process state at 800 x 600, then a new game with the seed. Free records keep what an
+// earlier game left in them, and the ambient voices draw random numbers: both start alike here.
+void startGame(bool systemTestGame, unsigned seed) {
+    useFakeClock(100000);
+    initialiseGameTables();
+    for (int i = 0; i < kEnemyCapacity; ++i) {
+        fleet.enemies[i] = Enemy{};
+    }
+    for (Shot& s : shotPool.shots) {
+        s = Shot{0, 0, kFreeShotAngle};
+    }
+    prepareGame(false, false);
+    platformSrand(seed);
+    setStepConstants();  // the decision delays from the seed, not from the calendar
+    for (int b = 0; b < kBurstCount; ++b) {
+        burstPool.bursts[b].age = 0;
+    }
+    bonus.kind = 0;
+    burstPool.cursor = burstPool.cursor2 = fleet.cursor = fleet.cursor2 = 0;
+    game.nextCountdownTick = game.lastFunctionKey = game.volumeShownUntil = game.rateFrames = 0;
+    game.hudVisible = game.waveNumber = 1;
+    game.enemyShotRequest.angle = kFreeShotAngle;
+    game.frameRate = 65;
+    held = keys = KeyBindings{};
+    sleeps = 0;
+    sound = SoundState{};
+    sound.enemyShotTimer = sound.playerShotTimer = sound.bigBurstTimer = sound.thrustTimer = -1;
+    sound.smallBurstTimer = sound.bonusAppearsTimer = sound.bonusTakenFirst = -1;
+    sound.bonusTakenSecond = sound.extraLifeTimer = -1;  // volume 0: requests stay marked, no note starts
+    gameHooks = GameHooks{fakePoll, [] {}, [] {}, [] { ++sleeps; }};
+    systemTest = systemTestGame ? 1 : 0;
+    prepareGame(true, false);
+    updateMuzzle(ship);
+}
+
+void frame(double stepMs = 1.0) {
+    updateMuzzle(ship);
+    fakeNow += stepMs;
+    gameIdle();
+}
+
+bool inside(double x, double y) {
+    return x >= -1e-6 && x <= fleet.fieldWidth + 1e-6 && y >= -1e-6 && y <= fleet.fieldHeight + 1e-6;
+}
+
+// The first broken rule of the records, or an empty string.
+const char* brokenInvariant() {
+    int alive = 0;
+    for (int i = 0; i < kEnemyCapacity; ++i) {
+        const Enemy& e = fleet.enemies[i];
+        alive += e.strength > 0;
+        if (!(e.strength > 0) ? e.strength != 0 && e.strength != kDeadStrength
+                              : e.strength > 1 || e.kind < 0 || e.kind > 4 || !(e.heading >= 0 && e.heading <= kTwoPi)) {
+            return "an enemy record has a bad strength, free marker, kind or heading";
+        }
+        if (e.strength > 0 && !inside(e.x, e.y)) {  // the look-ahead probes may leave it an ulp off the edge
+            return "an enemy left the field";
+        }
+    }
+    for (int i = 0; i < kPlayerShotSlots; ++i) {
+        const Shot& s = shotPool.shots[i];
+        if (s.angle != kFreeShotAngle && shotPool.lastStepTime == game.now && !inside(s.x, s.y)) {
+            return "a player shot lies outside the field after a step";
+        }
+    }
+    for (int b = 0; b < kBurstCount; ++b) {
+        if (burstPool.bursts[b].age > 36) {
+            return "a burst outlived its 36 steps";
+        }
+    }
+    if (alive != fleet.aliveCount || game.enemyShotRequest.angle != kFreeShotAngle || game.burstRequests[0].angle != 0) {
+        return "aliveCount differs from the live slots, or a request survived the frame";
+    }
+    if (!inside(ship.x, ship.y) || !(ship.heading >= 0 && ship.heading <= kTwoPi) || !(game.score >= 0) ||
+        !(game.damage[4] >= 0.1299f && game.damage[4] < 0.545f)) {
+        return "the ship left the field, or its heading, the score or the kind-4 damage left its bounds";
+    }
+    return "";
+}
+
+// Random input as a player might give it: ship keys held for a while, function keys tapped now
+// and then; mostly fast frames, sometimes a slow one that makes every family catch up.
+struct RandomPlayer {
+    std::mt19937 gen;
+    bool useFreeze;
+
+    double press() {
+        std::uniform_int_distribution<int> roll(0, 999);
+        if (roll(gen) < 40) {
+            held.forwardHeld = roll(gen) < 600;
+            held.leftHeld = roll(gen) < 300;
+            held.rightHeld = roll(gen) < 300;
+            held.shootHeld = roll(gen) < 700;
+        }
+        held.f11Held = roll(gen) < 3;
+        held.f9Held = roll(gen) < 3;
+        held.f7Held = roll(gen) < 2;
+        held.f8Held = roll(gen) < 2;
+        held.f2Held = useFreeze && roll(gen) < 2;
+        const int r = roll(gen) % 100;
+        return r < 90 ? 1 + r % 4 : 5 + r % 40;
+    }
+};
+
+// Plays until the end message shows (or for limitMs), checking the invariants after every frame.
+bool play(RandomPlayer& player, double limitMs, bool stopAtEnd = true) {
+    for (const double end = fakeNow + limitMs; fakeNow < end && !(stopAtEnd && game.endTime == -1);) {
+        frame(player.press());
+        if (brokenInvariant()[0] != '\0') {
+            ADD_FAILURE() << brokenInvariant() << " at " << fakeNow;
+            return false;
+        }
+    }
+    return game.endTime == -1;
+}
+
+Enemy& placeEnemy(int slot, int kind, double x, double y) {
+    Enemy& e = fleet.enemies[slot];
+    fleet.aliveCount += e.strength > 0 ? 0 : 1;
+    e = Enemy{x, y, 1, game.now, game.now, game.now, game.now, 1e9, 1e12, 1, kEnemyKinds[kind].value,
+              enemySpeed(kind, fleet.fieldHeight), kEnemyKinds[kind].turnRate, static_cast<std::int8_t>(kind), 2, 0};
+    return e;  // holding its course for good, never firing
+}
+
+// No countdown, no waves, no enemies but the test's own.
+void quietGame(unsigned seed) {
+    startGame(false, seed);
+    for (int i = 0; i < kEnemyCapacity; ++i) {
+        fleet.enemies[i].strength = 0;
+    }
+    fleet.aliveCount = fleet.spawning = 0;
+    game.countdown = 0;
+    game.waveNumber = 250;
+}
+
+}  // namespace
+
+TEST(WholeGame, ASystemTestAndANormalGameRunToTheirEnd) {
+    for (int normal = 0; normal < 2; ++normal) {
+        startGame(!normal, normal ? 713 : 2026);
+        RandomPlayer player{std::mt19937(1 + normal), false};
+        ASSERT_TRUE(play(player, (normal ? 60 : 30) * 60 * 1000.0));
+        EXPECT_EQ(ship.lives, 0);
+        EXPECT_EQ(game.won, 0);
+        EXPECT_EQ(keys.shipKeysLocked, 1);
+        EXPECT_GE(game.waveNumber, normal ? 2 : 200);
+        EXPECT_EQ(game.score > 0, normal == 1);
+    }
+}
+
+TEST(WholeGame, AWonGameEndsWithTheWinMessage) {
+    // The last waves of a system test, cleared as the player would; the test's ship never dies.
+    startGame(true, 99);
+    RandomPlayer player{std::mt19937(3), false};
+    int cleared = 0;
+    while (game.endTime != -1 && fakeNow < 1e7) {
+        frame(player.press());
+        if (game.countdown == 0 && !fleet.spawning && fleet.aliveCount > 0) {
+            for (int i = 0; i < kEnemyCapacity; ++i) {
+                fleet.enemies[i].strength = kDeadStrength;
+            }
+            fleet.aliveCount = 0;
+            ++cleared;
+        }
+        ship.lives = 3;
+    }
+    EXPECT_EQ(cleared, 2);  // waves 200 and 201
+    EXPECT_EQ(game.waveNumber, 202);
+    EXPECT_EQ(game.won, 1);
+}
+
+TEST(Properties, SeededGamesWithRandomInputKeepEveryInvariantAndDigestTheSame) {
+    for (unsigned seed = 1; seed <= 4 && !::testing::Test::HasFailure(); ++seed) {
+        startGame(seed % 2 == 1, seed * 7919);
+        RandomPlayer player{std::mt19937(seed), true};
+        play(player, 3 * 60 * 1000.0, false);  // on past the end: the simulation runs on under the message
+    }
+    for (unsigned seed = 1; seed <= 2; ++seed) {
+        startGame(seed == 2, seed * 31);
+        RandomPlayer player{std::mt19937(seed), true};
+        Digest d;
+        for (int f = 0; f < 60000 && game.endTime != -1; ++f) {
+            frame(player.press());
+            for (double v : {game.now, double(game.score), double(game.waveNumber), double(game.countdown),
+                             game.endTime, double(game.hudVisible), double(game.damage[4]), double(ship.shield),
+                             double(ship.lives), ship.x, ship.y, ship.heading, double(bonus.kind),
+                             bonus.kind != 0 ? bonus.x + bonus.y * 1e4 : 0, fleet.spawnX, fleet.spawnY,
+                             double(fleet.aliveCount), double(sound.soundVolume), double(sleeps),
+                             sound.playerShotTimer, sound.bigBurstTimer, sound.smallBurstTimer, sound.extraLifeTimer}) {
+                d.add(v);
+            }
+            // A free record keeps what an earlier frame left in it: only busy ones count.
+            for (int i = 0; i < kEnemyCapacity; ++i) {
+                const Enemy& e = fleet.enemies[i];
+                d.add(e.strength > 0 ? e.x + e.y * 1e4 + e.heading * 1e8 + e.strength + e.kind * 10 : i);
+            }
+            for (const Shot& s : shotPool.shots) {
+                d.add(s.angle == kFreeShotAngle ? 0 : s.x + s.y * 1e4 + s.angle);
+            }
+            for (int b = 0; b < kBurstCount; ++b) {
+                const Burst& burst = burstPool.bursts[b];
+                d.add(burst.age != 0 ? burst.age + burst.particles[3].x + burst.particles[5].y : 0);
+            }
+        }
+        expectDigest("game_run_" + std::to_string(seed), d);
+    }
+}
+
+TEST(Rules, ShotsNeededAndScorePerKind) {
+    const int expected[5] = {2, 4, 3, 7, 8};
+    const float values[5] = {20, 50, 70, 100, 90};
+    for (int kind = 0; kind < 5; ++kind) {
+        quietGame(20 + kind);
+        fleet.frozen = 1;
+        shotPool.stepMs = 1e12;
+        Enemy& e = placeEnemy(5, kind, 400, 100);
+        int shots = 0;
+        for (; e.strength > 0 && shots < 100; ++shots) {
+            shotPool.shots[3] = Shot{e.x + 1, e.y, -1};
+            frame();
+        }
+        EXPECT_EQ(shots, expected[kind]) << "kind " << kind;
+        EXPECT_EQ(game.score, values[kind]);
+        EXPECT_EQ(fleet.enemies[5].strength, kDeadStrength);
+    }
+}
+
+TEST(Rules, TenHitsCostALifeAndTheShipComesBackInTheCentre) {
+    quietGame(10);
+    ship.x = ship.y = 100;
+    for (int hit = 1; hit <= 10; ++hit) {
+        EXPECT_EQ(ship.lives, 3);
+        shotPool.shots[9 + hit] = Shot{101, 100, -0.5};
+        frame();
+        EXPECT_EQ(ship.shield, hit < 10 ? 100 - 10 * hit : 100);
+    }
+    EXPECT_EQ(ship.lives, 2);
+    EXPECT_EQ(ship.x, 400);
+    EXPECT_EQ(ship.y, 300);
+    EXPECT_EQ(ship.heading, kPi / 2);
+}
+
+TEST(Rules, WaveNPlacesNPlusFourEnemiesUpToTheCapacity) {
+    const int waves[][2] = {{1, 5}, {37, 41}, {116, 120}, {200, 120}};
+    for (const auto& w : waves) {
+        startGame(false, 11);
+        game.waveNumber = static_cast<std::uint8_t>(w[0]);
+        fleet.frozen = 1;  // nothing moves, fires or dies
+        for (const double end = fakeNow + 4000 + 125 * 89.0; fakeNow < end;) {
+            frame();
+        }
+        EXPECT_EQ(fleet.aliveCount, w[1]) << "wave " << w[0];
+    }
+}

@@ -1,0 +1,96 @@
+// The key state through the real X11 source on a private Xvfb (the key state is global to a
+// server, and focus moves must not disturb other tests), keys pressed through XTEST (xdotool).
+#include <gtest/gtest.h>  // before Xlib, whose None macro clashes with it
+
+#include "app/key_bindings.h"
+#include "app/keyboard.h"
+#include "e2e/harness.h"
+#include "platform/keys.h"
+
+#include <GL/glx.h>
+#include <X11/Xlib.h>
+#include <csignal>
+#include <cstdlib>
+#include <unistd.h>
+
+TEST(KeyboardFocus, KeysAreReadOnlyWhileOurWindowHasTheFocus) {
+    pid_t server = -1;
+    const int display = startXServer({"Xvfb", "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, server);
+    const char* old = std::getenv("DISPLAY");
+    const std::string oldDisplay = old != nullptr ? old : "";
+    setenv("DISPLAY", (":" + std::to_string(display)).c_str(), 1);
+    Display* dpy = display < 0 ? nullptr : XOpenDisplay(nullptr);
+    int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, 0};
+    XVisualInfo* visual = dpy != nullptr ? glXChooseVisual(dpy, DefaultScreen(dpy), attributes) : nullptr;
+    if (visual == nullptr) {
+        waitStatus(server, 0);
+        GTEST_SKIP() << "needs Xvfb with GLX";
+    }
+    const auto window = [&](int x) {
+        XSetWindowAttributes a{};
+        a.colormap = XCreateColormap(dpy, DefaultRootWindow(dpy), visual->visual, AllocNone);
+        const Window w = XCreateWindow(dpy, DefaultRootWindow(dpy), x, 10, 400, 300, 0, visual->depth, InputOutput,
+                                       visual->visual, CWColormap, &a);
+        XMapWindow(dpy, w);
+        XSync(dpy, False);
+        return w;
+    };
+    const Window game = window(10);
+    const Window other = window(500);
+    GLXContext context = glXCreateContext(dpy, visual, nullptr, True);
+    ASSERT_TRUE(glXMakeCurrent(dpy, game, context));
+    ASSERT_TRUE(openKeyboard());
+    const auto run = [&](const std::string& args) {
+        runCapture("xdotool " + args, display);
+        usleep(2000);
+    };
+    const auto focusOn = [&](Window w) {
+        XSetInputFocus(dpy, w, RevertToPointerRoot, CurrentTime);
+        XSync(dpy, False);
+    };
+    KeyBindings b{};
+    setDefaultKeyBindings(b);
+    run("windowfocus --sync " + std::to_string(game) + " keydown Up");
+    pollKeyboard(b);
+    EXPECT_TRUE(windowFocused() && b.upHeld && !b.forwardHeld);
+    run("keyup Up keydown KP_8");  // the keypad stays apart from the arrows
+    pollKeyboard(b);
+    EXPECT_TRUE(!b.upHeld && b.forwardHeld);
+    run("keyup KP_8 keydown Shift_R");
+    pollKeyboard(b);
+    EXPECT_TRUE(b.shiftHeld && asyncKeyDown(161) && !asyncKeyDown(162));
+    run("keyup Shift_R windowfocus --sync " + std::to_string(other) + " keydown Up keydown F12");
+    pollKeyboard(b);  // would end the process if F12 were seen
+    EXPECT_FALSE(windowFocused() || b.upHeld);
+    EXPECT_TRUE(asyncKeyDown(38));  // down all the same: only the focus gate keeps it out
+    run("keyup F12 keyup Up");
+    // PointerRoot, and focus on an ancestor as a window manager's frame has it: the pointer decides.
+    for (Window w : {Window(PointerRoot), DefaultRootWindow(dpy)}) {
+        focusOn(w);
+        run("mousemove 100 100");
+        EXPECT_TRUE(windowFocused()) << w;
+        run("mousemove 700 100");  // over the other window
+        EXPECT_FALSE(windowFocused()) << w;
+        run("mousemove 100 600");  // over the bare root
+        EXPECT_FALSE(windowFocused()) << w;
+    }
+    focusOn(game);
+    run("mousemove 100 100 mousedown 1");  // mouse buttons by their codes 1, 2 and 4
+    EXPECT_TRUE(asyncKeyDown(1) && !asyncKeyDown(2));
+    run("mouseup 1 mousedown 3");
+    EXPECT_TRUE(!asyncKeyDown(1) && asyncKeyDown(2));
+    run("mouseup 3 mousedown 2");
+    EXPECT_TRUE(asyncKeyDown(4));
+    run("mouseup 2");
+    focusOn(other);  // a re-created window is a new current drawable, and the one that counts
+    EXPECT_FALSE(windowFocused());
+    glXMakeCurrent(dpy, other, context);
+    EXPECT_TRUE(windowFocused());
+    glXMakeCurrent(dpy, 0, nullptr);
+    glXDestroyContext(dpy, context);
+    XFree(visual);
+    XCloseDisplay(dpy);
+    closeKeyboard();
+    old != nullptr ? setenv("DISPLAY", oldDisplay.c_str(), 1) : unsetenv("DISPLAY");
+    waitStatus(server, 0);
+}

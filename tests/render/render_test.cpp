@@ -1,0 +1,191 @@
+// The drawing at fixed poses against stored feedback digests (see support/test_support.h for how
+// to store new ones after an intended change), and what only pixels or GL state show.
+#include "game/game_state.h"
+#include "platform/rand.h"
+#include "render/enemy_drawing.h"
+#include "render/hud.h"
+#include "render/scene.h"
+#include "app/text.h"
+#include "support/gl_test_support.h"
+#include "support/test_support.h"
+
+#include <GL/glu.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+#include <string>
+
+namespace {
+
+// Every token, window position, depth and colour GL emits for draw(); returns the colour sum.
+double digestDrawing(Digest& d, const std::function<void()>& draw) {
+    double colour = 0;
+    for (const FbPrimitive& p : captureFeedback(draw)) {
+        d.add(p.token);
+        for (const FbVertex& v : p.v) {
+            for (float f : {v.x, v.y, v.z, v.r, v.g, v.b, v.a}) {
+                d.add(f);
+            }
+            colour += v.r + v.g + v.b;
+        }
+    }
+    return colour;
+}
+
+// The game window at 800 x 600 (one game unit a pixel) with the quadric and the fonts, and the
+// records in a quiet state: no enemies, shots, bursts, item, stars, countdown or end text.
+class RenderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static bool open = false;
+        if (!open && std::getenv("DISPLAY") != nullptr) {
+            initialiseGameTables();
+            prepareGame(false, false);
+            open = openTestWindow(800, 600);
+            prepareGame(false, true);
+            quadric = gluNewQuadric();
+            gluQuadricDrawStyle(quadric, GLU_SILHOUETTE);
+            createFonts();
+        }
+        if (!open) {
+            GTEST_SKIP() << "no X display";
+        }
+        for (int i = 0; i <= kEnemyCapacity; ++i) {
+            fleet.enemies[i].strength = 0;
+        }
+        for (Shot& shot : shotPool.shots) {
+            shot.angle = kFreeShotAngle;
+        }
+        for (int b = 0; b < kBurstCount; ++b) {
+            burstPool.bursts[b].age = 0;
+        }
+        bonus.kind = stars.count = game.countdown = game.won = game.hudVisible = 0;
+        game.endTime = game.now = 0;
+        game.volumeShownUntil = -1;
+        resetDamage();
+        ship.lives = 3;
+        ship.shield = 100;
+        ship.iconMode = 0;
+        ship.x = 400;
+        ship.y = 300;
+        ship.heading = kPi / 2;
+    }
+
+    Enemy& place(int index, int kind, double x, double y, double heading, float strength = 1) {
+        Enemy& e = fleet.enemies[index];
+        e.x = x;
+        e.y = y;
+        e.heading = heading;
+        e.strength = strength;
+        e.kind = static_cast<std::int8_t>(kind);
+        return e;
+    }
+};
+
+}  // namespace
+
+// The colour moves in proportion to the strength left, from the spawn's 1 down.
+TEST_F(RenderTest, EachEnemyKindAtAFixedPoseAndItsColourFollowingTheStrength) {
+    for (int kind = 0; kind < 5; ++kind) {
+        double colour[3] = {};
+        for (int weak = 0; weak < 3; ++weak) {
+            place(0, kind, 400, 300, 0.7, 1 - 0.375f * weak);
+            Digest d;
+            colour[weak] = digestDrawing(d, drawEnemies);
+            expectDigest("enemy_kind" + std::to_string(kind) + "_" + std::to_string(weak), d);
+            EXPECT_FALSE(glIsEnabled(GL_POLYGON_STIPPLE)) << "kind " << kind;
+        }
+        EXPECT_NEAR(colour[1], (colour[0] + colour[2]) / 2, 0.05) << "kind " << kind;
+    }
+}
+
+TEST_F(RenderTest, TheWholeFrameAndTheHudsBorrowedRecords) {
+    place(3, 2, 200, 150, 2.0);
+    place(7, 4, 650, 480, 5.5, 0.5f);
+    shotPool.shots[0] = Shot{300, 250, -0.8};
+    shotPool.shots[40] = Shot{500, 100, -4.0};
+    game.burstRequests[0] = BurstRequest{0, 0, 0};
+    for (int b = 0; b < 2; ++b) {
+        Burst& burst = burstPool.bursts[b];
+        burst.age = static_cast<std::uint16_t>(5 + 10 * b);
+        burst.small = static_cast<std::uint8_t>(b);
+        for (int k = 0; k < kParticlesPerBurst; ++k) {
+            burst.particles[k] = Particle{100.0 + k % 50 + 300 * b, 400.0 + k / 5, 0.1 * k, 1};
+        }
+    }
+    bonus = BonusItem{1, 600, 200, 9, 81, 1e9, 800, 600};
+    ship.shield = 60;
+    ship.heading = 1.1;
+    game.hudVisible = 1;
+    game.countdown = 2;
+    game.volumeShownUntil = 1e9;
+    game.score = 1234;
+    game.frameRate = 65;
+    prepareGame(false, true);  // a star field, placed here at fixed points
+    for (std::uint32_t i = 0; i < stars.count; ++i) {
+        stars.stars[i] = Star{i * 7.0, i * 5.0 + 30, 0.3 + i % 7 * 0.1};
+    }
+    const Enemy record0 = fleet.enemies[0];
+    const auto pose = [] { return std::vector<double>{ship.x, ship.y, ship.heading, ship.shipScale, double(bonus.kind),
+                                                      bonus.x, bonus.y, bonus.radius, bonus.radiusSquared}; };
+    auto before = pose();
+    for (int variant = 0; variant < 3; ++variant) {
+        platformSrand(7);  // stars and the bonus item flicker by random numbers
+        Digest d;
+        digestDrawing(d, gameDisplay);
+        expectDigest("frame" + std::to_string(variant), d);
+        EXPECT_EQ(std::memcmp(&record0, &fleet.enemies[0], sizeof record0), 0);
+        EXPECT_EQ(pose(), before);
+        bonus.kind = 2;  // then the shield item, the end text without lives and a weaker ship
+        game.endTime = variant == 1 ? -1 : 0;
+        ship.lives = variant == 1 ? 0 : 3;
+        ship.shield = variant == 1 ? 150 : 100;
+        before = pose();
+    }
+}
+
+// Polygon stipple shows only in pixels: kind 3's body has holes where the fleet's noise mask is 0,
+// anchored to the window, and nothing drawn after it is speckled.
+TEST_F(RenderTest, KindThreeBodyHasHolesWhereTheMaskIsZero) {
+    place(0, 3, 300, 300, 0.4);
+    place(1, 4, 500, 300, 1.0);
+    const auto render = [](std::uint8_t fill) {
+        std::uint8_t kept[128];
+        std::memcpy(kept, fleet.noise, sizeof kept);
+        for (int i = 0; i < 128; ++i) {
+            fleet.noise[i] = fill ? fill : static_cast<std::uint8_t>((i * 73 + 41) ^ (i >> 2));
+        }
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glDisable(GL_BLEND);  // opaque, unsmoothed lines: a line pixel does not depend on what is beneath
+        glDisable(GL_LINE_SMOOTH);
+        drawEnemyKind3(0);
+        drawEnemyKind4(1);
+        std::memcpy(fleet.noise, kept, sizeof kept);
+        glFinish();
+        std::vector<unsigned char> pixels(800 * 600 * 3);
+        glReadBuffer(GL_BACK);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+        return pixels;
+    };
+    const auto solid = render(0xFF);
+    const auto speckled = render(0);
+    int body = 0;
+    int holes = 0;
+    for (std::size_t i = 0; i < solid.size(); i += 3) {
+        const unsigned x = (i / 3) % 800;
+        const unsigned y = (i / 3) / 800;
+        // Row y % 32 is mask bytes 4 (y % 32) .. +3, the leftmost pixel of a byte its top bit.
+        const unsigned byte = (y % 32) * 4 + (x % 32) / 8;
+        const bool bit = static_cast<std::uint8_t>((byte * 73 + 41) ^ (byte >> 2)) & (0x80 >> (x % 8));
+        const bool bodyGrey = std::abs(solid[i] - 64) <= 1 && solid[i] == solid[i + 1] && solid[i] == solid[i + 2];
+        const bool same = std::memcmp(&solid[i], &speckled[i], 3) == 0;
+        body += bodyGrey;
+        holes += bodyGrey && !bit && speckled[i] + speckled[i + 1] + speckled[i + 2] == 0;
+        ASSERT_TRUE(same || (bodyGrey && !bit)) << x << "," << y;
+    }
+    EXPECT_GT(body, 300);
+    EXPECT_GT(holes, body / 4);
+}

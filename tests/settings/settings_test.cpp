@@ -1,0 +1,169 @@
+// zarv.cfg as the player's files hold it: what each value loads as, the exact bytes saved, a round
+// trip, saves that fail, and random and damaged files.
+#include "settings_fixture.h"
+#include "support/test_support.h"
+
+#include <cfloat>
+#include <csignal>
+#include <random>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace {
+
+const std::string kHeader = ";;;; zarv701a - \xF4\xE0\xE9\xEB \xF1 \xED\xE0\xF1\xF2\xF0\xEE\xE9\xEA\xE8 ;;;;";
+
+std::string defaultFile(const char* volume) {
+    return kHeader + "\r\n\r\nrazdelitelna=1\r\ncvetove=32\r\nczestota=60\r\ncqlEkran=0\r\n" + volume +
+           "ezik=0\r\nW=104\r\nA=102\r\nD=100\r\nTAB=9\r\n"
+           "lud1=Pelvor\r\nlut1=0\r\nlud2=Morvasta\r\nlut2=0\r\nlud3=Zintok\r\nlut3=0";
+}
+
+}  // namespace
+
+// Out-of-range values ignored key by key, keys only at the start of a line and the first one
+// winning, long values and names cut, either line end, nothing after a zero byte: what each file
+// loads as, against a stored digest (see support/test_support.h).
+TEST_F(SettingsTest, EachValueLoadsOnlyWhenValid) {
+    const std::string files[] = {
+        "",
+        "razdelitelna=9\nczestota=61\ncvetove=24\nezik=5\ncqlEkran=2\nA=7\n",
+        "razdelitelna=8\ncvetove=16\nczestota=150\ncqlEkran=1\nezik=1\n",
+        "razdelitelna=-3\nW=\nA=223\nD= +65xyz\nTAB=-5\n",
+        "lut1=-5\nlut2=abc\nlut3=1234.7\nlud1=-1\nlud2=\nlud3=Ana Bel\n",
+        "lud1=xW=66\nW=70\nlud2=A=71\nezik=1TAB=72\nTAB=8\nTAB=13\nw=5\n",
+        "lud1=Maximilian-the-Long\nW=" + std::string(200, '7') + "\n",
+        kHeader + "\r\n\r\nezik=1\r\nrazdelitelna=3\r\nW=87\r\nA=9\r1\r\n",
+        std::string("W=33\n\0A=34\n", 11),
+    };
+    Digest d;
+    for (const std::string& file : files) {
+        resetState();
+        load(file);
+        for (double v : {double(settings.resolutionIndex), double(displayMode.width), layout.keptWidth,
+                         double(displayMode.colourBits), double(displayMode.refreshRate), double(displayMode.fullScreen),
+                         double(settings.language), double(keys.forwardKey), double(keys.rightKey),
+                         double(keys.leftKey), double(keys.shootKey)}) {
+            d.add(v);
+        }
+        for (const HighScoreEntry& e : highScores) {
+            d.add(e.score);
+            for (const char* c = e.name; *c != '\0'; ++c) {
+                d.add(*c);
+            }
+        }
+    }
+    expectDigest("settings_loaded", d);
+    EXPECT_EQ(keys.forwardKey, 33);
+    EXPECT_EQ(keys.rightKey, 102);
+}
+
+TEST_F(SettingsTest, SavedBytesAndTheVolume) {
+    saveSettings();
+    EXPECT_EQ(readFile(), defaultFile(""));  // no device: no volume line
+    load("zvuk=80\n");
+    EXPECT_EQ(sound.soundVolume, -1);
+    for (int volume : {0, 47, 127}) {
+        sound.soundVolume = static_cast<std::int8_t>(volume);
+        saveSettings();
+        EXPECT_EQ(readFile(), defaultFile(("zvuk=" + std::to_string(volume) + "\r\n").c_str()));
+        sound.soundVolume = 100;
+        readSettingsFile();
+        parseSettingsText();
+        EXPECT_EQ(sound.soundVolume, volume);
+    }
+    load(";; old header\r\n\r\n\r\nfoo=bar\r\nzvuk=128\r\nW=230\r\n\r\n\r\n");
+    EXPECT_EQ(sound.soundVolume, 127);
+    keys.forwardKey = 230;  // a captured code beyond the readable range is still saved
+    saveSettings();
+    const std::string file = readFile();
+    EXPECT_EQ(file.find("foo="), std::string::npos);
+    EXPECT_EQ(file.find("\r\n\r\n", kHeader.size() + 4), std::string::npos);
+    EXPECT_NE(file.find("\r\nW=230\r\n"), std::string::npos);
+}
+
+// Every value read back as it was saved: saving what was loaded gives the same bytes again.
+TEST_F(SettingsTest, RoundTripKeepsEveryValue) {
+    settings.resolutionIndex = 5;
+    settings.language = 1;
+    displayMode = DisplayMode{0, 0, 1280, 960, 16, 85, 1};
+    sound.soundVolume = 47;
+    keys.forwardKey = 87;
+    keys.shootKey = 32;
+    const HighScoreEntry table[3] = {{"ivan", 9000}, {"\xC8\xE2\xE0\xED", 2500}, {"a b 12", 15}};
+    std::memcpy(highScores, table, sizeof table);
+    saveSettings();
+    const std::string first = readFile();
+    resetState();
+    sound.soundVolume = 127;
+    readSettingsFile();
+    parseSettingsText();
+    EXPECT_EQ(displayMode.width, 1280u);
+    saveSettings();
+    EXPECT_EQ(readFile(), first);
+}
+
+TEST_F(SettingsTest, ValuesAreReplacedInPlace) {
+    putSettingValue("W=", "1");  // no text yet: it becomes a line feed, key and value
+    putSettingValue("A=", "22");
+    putSettingValue("W=", "333");  // longer, in the middle
+    putSettingValue("A=", "");     // shorter, at the end
+    EXPECT_STREQ(settingsTextForTest(), "\nW=333\nA=");
+}
+
+// A save replaces the file keeping its permissions; one that fails part way keeps the old file.
+TEST_F(SettingsTest, ASaveThatFailsPartWayKeepsTheOldFile) {
+    writeFile("W=1\r\n");
+    chmod(path.c_str(), 0640);
+    struct rlimit old {};
+    getrlimit(RLIMIT_FSIZE, &old);
+    struct rlimit tiny = old;
+    tiny.rlim_cur = 64;  // the file-size limit stands in for a full disk
+    void (*oldHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &tiny);
+    saveSettings();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(readFile(), "W=1\r\n");
+    saveSettings();
+    EXPECT_EQ(readFile(), defaultFile(""));
+    struct stat after {};
+    EXPECT_EQ(stat(path.c_str(), &after) == 0 ? after.st_mode & 0777 : 0, 0640u);
+}
+
+TEST_F(SettingsTest, RandomAndDamagedFilesLoadSafelyAndSaveToAFixedPoint) {
+    const std::string longRun(300, '7');
+    const char* const pieces[] = {"razdelitelna=", "cvetove=", "czestota=", "zvuk=", "W=", "lud1=", "lut2=",
+                                  "\n", "\r\n", "\r", "-1", "16", "222", "99999999999999999999", "nan",
+                                  "1e300", longRun.c_str()};
+    std::mt19937 rng(20261206);
+    for (int i = 0; i < 20000; ++i) {
+        std::string bytes = defaultFile("zvuk=90\r\n").substr(0, rng() % 300);
+        for (int e = rng() % 12; e > 0; --e) {
+            const std::size_t at = rng() % (bytes.size() + 1);
+            rng() % 2 ? bytes.insert(at, pieces[rng() % std::size(pieces)]) : bytes.insert(at, 1, char(rng()));
+        }
+        sound.soundVolume = i % 2 ? 127 : -1;
+        const bool fixedPoint = i % 100 == 0;  // through the real file now and then
+        fixedPoint ? load(bytes) : (loadSettingsText(bytes.data(), bytes.size()), parseSettingsText());
+        ASSERT_LT(unsigned(settings.resolutionIndex), unsigned(kResolutionCount)) << i;
+        ASSERT_EQ(displayMode.width, kResolutionWidths[settings.resolutionIndex]);
+        ASSERT_TRUE(displayMode.colourBits == 8 || displayMode.colourBits == 16 || displayMode.colourBits == 32);
+        ASSERT_LE(displayMode.fullScreen | settings.language, 1);
+        ASSERT_EQ(sound.soundVolume < 0, i % 2 == 0);
+        for (std::int16_t code : {keys.forwardKey, keys.rightKey, keys.leftKey, keys.shootKey}) {
+            ASSERT_TRUE(code >= 0 && code <= 222) << i;
+        }
+        for (const HighScoreEntry& entry : highScores) {
+            ASSERT_TRUE(strnlen(entry.name, sizeof entry.name) <= 8 && entry.score >= 0 && entry.score <= FLT_MAX);
+        }
+        if (fixedPoint) {
+            saveSettings();
+            const std::string first = readFile();
+            readSettingsFile();
+            parseSettingsText();
+            saveSettings();
+            ASSERT_EQ(readFile(), first) << i;
+        }
+    }
+}
