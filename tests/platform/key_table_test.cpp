@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>  // before Xlib, whose None macro clashes with it
 
 #include "platform/keys.h"
+#include "platform/linux/keysyms.h"
 
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
