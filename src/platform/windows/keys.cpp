@@ -1,0 +1,51 @@
+#include "platform/keys.h"
+
+#include "app/display_mode.h"
+#include "platform/windows/win_hooks.h"
+
+namespace {
+
+SHORT(WINAPI* readKeyState)(int) = GetAsyncKeyState;
+bool (*fakeDown)(int) = nullptr;
+bool (*fakeFocused)() = nullptr;
+
+// Down now (the high bit), or went down since this code was last asked (the low bit): a tap
+// shorter than a frame still counts once.
+constexpr SHORT kDownNow = static_cast<SHORT>(0x8000);
+constexpr SHORT kPressedSince = 0x0001;
+
+}  // namespace
+
+bool openKeyboard() {
+    return true;
+}
+
+void closeKeyboard() {}
+
+bool asyncKeyDown(int vk) {
+    if (fakeDown) {
+        return fakeDown(vk);
+    }
+    if (vk < 1 || vk > 255) {
+        return false;
+    }
+    return (readKeyState(vk) & (kDownNow | kPressedSince)) != 0;
+}
+
+// The window is looked up by its title every time: it is a new window after the options apply.
+bool windowFocused() {
+    if (fakeFocused) {
+        return fakeFocused();
+    }
+    const HWND ours = FindWindowA(nullptr, kWindowTitle);
+    return ours != nullptr && GetForegroundWindow() == ours;
+}
+
+void setKeySource(bool (*down)(int), bool (*focused)()) {
+    fakeDown = down;
+    fakeFocused = focused;
+}
+
+void setAsyncKeyStateSource(SHORT(WINAPI* source)(int)) {
+    readKeyState = source != nullptr ? source : GetAsyncKeyState;
+}
