@@ -2,6 +2,9 @@
 BUILD ?= build
 BUILD_SAN ?= build-sanitize
 JOBS ?= $(shell nproc)
+# Only the project's own test builds make warnings errors.
+WERROR :=
+test: WERROR := -DZARV_WERROR=ON
 
 .PHONY: run test deps build build-sanitize clean
 
@@ -9,17 +12,18 @@ deps:
 	@tools/install-deps.sh
 
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(WERROR)
 	cmake --build $(BUILD) -j $(JOBS)
 
 build-sanitize: deps
-	cmake -S . -B $(BUILD_SAN) -DCMAKE_BUILD_TYPE=Debug -DZARV_SANITIZE=ON -DZARV_BENCH=OFF
+	cmake -S . -B $(BUILD_SAN) -DCMAKE_BUILD_TYPE=Debug -DZARV_SANITIZE=ON -DZARV_BENCH=OFF \
+		-DCMAKE_CXX_COMPILER=clang++ $(WERROR)
 	cmake --build $(BUILD_SAN) -j $(JOBS)
 
 run: build
 	@tools/run.sh $(BUILD)
 
-# Every test twice: the optimised build, then under AddressSanitizer and UBSan.
+# Every test twice: the optimised GCC build, then a Clang build under AddressSanitizer and UBSan.
 test: build build-sanitize
 	tools/run-tests.sh $(BUILD)
 	ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 tools/run-tests.sh $(BUILD_SAN)

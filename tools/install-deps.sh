@@ -9,6 +9,8 @@ packages=(
   libfluidsynth-dev libasound2-dev libgtest-dev libgmock-dev libbenchmark-dev
   # run: the bold sans-serif face, the General MIDI SoundFonts
   fonts-liberation2 fluid-soundfont-gm fluid-soundfont-gs
+  # test: the second compiler with its sanitizer runtimes
+  clang libclang-rt-dev
   # test: virtual display, key presses, screenshots, mode queries; an X server that really switches modes
   xvfb xauth xdotool x11-utils imagemagick x11-xserver-utils xserver-xorg-video-dummy
 )

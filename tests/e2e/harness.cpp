@@ -193,8 +193,10 @@ bool GameRun::start() {
         if (chdir(dir_.c_str()) != 0) {
             _exit(126);
         }
-        const std::string display = ":" + std::to_string(display_);
-        setenv("DISPLAY", display.c_str(), 1);
+        // No std::string between fork and exec: the child of a threaded test may not allocate.
+        char display[32];
+        std::snprintf(display, sizeof display, ":%d", display_);
+        setenv("DISPLAY", display, 1);
         // Whatever the game or its libraries print is kept for the tests to read.
         const int output = open("output.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (output >= 0) {
