@@ -175,19 +175,30 @@ std::string GameRun::xdotool(const std::string& args) {
 }
 
 void GameRun::refreshWindowId() {
+    // The topmost match, listed last: under Wine a destroyed window's X window may stay behind.
     std::string id = xdotool("search --name '^zarv 713a$'");
-    const size_t end = id.find('\n');
-    window_ = end == std::string::npos ? id : id.substr(0, end);
+    while (!id.empty() && id.back() == '\n') {
+        id.pop_back();
+    }
+    window_ = id.substr(id.rfind('\n') + 1);
     if (!window_.empty()) {
         // A re-created window is a new X window; the key state is read only while it has the focus.
         xdotool("windowfocus --sync " + window_);
     }
 }
 
-bool GameRun::start() {
+const char* gameCommand() {
+    const char* command = std::getenv("ZARV_GAME_COMMAND");
+    return command != nullptr && *command != '\0' ? command : nullptr;
+}
+
+bool GameRun::start(const char* command) {
     if (display_ < 0 || dir_.empty()) {
         return false;
     }
+    // A Windows program has no terminal; what Wine and the libraries print under Wine is not
+    // the game's, and is kept apart.
+    const char* outputName = command != nullptr ? "wine-output.txt" : "output.txt";
     game_ = fork();
     if (game_ == 0) {
         if (chdir(dir_.c_str()) != 0) {
@@ -198,13 +209,17 @@ bool GameRun::start() {
         std::snprintf(display, sizeof display, ":%d", display_);
         setenv("DISPLAY", display, 1);
         // Whatever the game or its libraries print is kept for the tests to read.
-        const int output = open("output.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int output = open(outputName, O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (output >= 0) {
             dup2(output, 1);
             dup2(output, 2);
             close(output);
         }
-        execl(ZARV_BINARY, ZARV_BINARY, static_cast<char*>(nullptr));
+        if (command != nullptr) {
+            execl("/bin/sh", "sh", "-c", command, static_cast<char*>(nullptr));
+        } else {
+            execl(ZARV_BINARY, ZARV_BINARY, static_cast<char*>(nullptr));
+        }
         _exit(127);
     }
     for (int i = 0; i < 100; ++i) {

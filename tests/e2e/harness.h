@@ -18,6 +18,9 @@ struct Image {
     int countLit(int x0, int y0, int x1, int y1) const;
 };
 
+// ZARV_GAME_COMMAND from the environment, or nullptr for the Linux build.
+const char* gameCommand();
+
 class GameRun {
 public:
     // A fresh display and a fresh temporary working directory (optionally with a settings file).
@@ -35,8 +38,9 @@ public:
     // Everything the game wrote to its standard output and error.
     std::string output() const;
 
-    // Starts zarv and waits for its window; false if none appeared in time.
-    bool start();
+    // Starts zarv and waits for its window; false if none appeared in time. The game is the Linux
+    // build, or a shell command line (the Windows build under Wine: ZARV_GAME_COMMAND).
+    bool start(const char* command = gameCommand());
     // Waits for the process to end; its exit status, or -1 when it is still running after the wait.
     int waitExit(int timeoutMs);
     bool running();
