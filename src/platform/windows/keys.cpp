@@ -3,6 +3,8 @@
 #include "app/display_mode.h"
 #include "platform/windows/win_hooks.h"
 
+#include <cstring>
+
 namespace {
 
 SHORT(WINAPI* readKeyState)(int) = GetAsyncKeyState;
@@ -33,12 +35,24 @@ bool asyncKeyDown(int vk) {
 }
 
 // The window is looked up by its title every time: it is a new window after the options apply.
+// While the old one is still being torn down two windows carry the title, and the lookup may
+// find the old one: a foreground window of this process with the title is ours as well.
 bool windowFocused() {
     if (fakeFocused) {
         return fakeFocused();
     }
-    const HWND ours = FindWindowA(nullptr, kWindowTitle);
-    return ours != nullptr && GetForegroundWindow() == ours;
+    const HWND foreground = GetForegroundWindow();
+    if (foreground == nullptr) {
+        return false;
+    }
+    if (FindWindowA(nullptr, kWindowTitle) == foreground) {
+        return true;
+    }
+    DWORD process = 0;
+    GetWindowThreadProcessId(foreground, &process);
+    char title[32] = {};
+    GetWindowTextA(foreground, title, sizeof title);
+    return process == GetCurrentProcessId() && std::strcmp(title, kWindowTitle) == 0;
 }
 
 void setKeySource(bool (*down)(int), bool (*focused)()) {
