@@ -49,6 +49,9 @@ struct KeyBindings {
     std::uint8_t shiftHeld;
     std::uint8_t leftArrowHeld;
     std::uint8_t rightArrowHeld;
+    // Set by a poll that could not read the keyboard (our window lacked the focus): every flag
+    // then reads released, but no key was seen going up, so no one-press latch may let go.
+    std::uint8_t keyboardUnseen;
 };
 
 extern KeyBindings keys;

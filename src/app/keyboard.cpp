@@ -33,8 +33,10 @@ void pollKeyboard(KeyBindings& b) {
     // The key state belongs to the whole X server: read nothing while another window has the focus.
     if (!windowFocused()) {
         releaseAll(b);
+        b.keyboardUnseen = 1;
         return;
     }
+    b.keyboardUnseen = 0;
     if (asyncKeyDown(VkF12)) {
         resetMidiOutput();
         endProgram(1);

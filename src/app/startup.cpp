@@ -56,8 +56,10 @@ int runApplication(int argc, char** argv) {
     glutInit(&argc, argv);
     openKeyboard();
     if (createGameWindow() != 0) {
-        // Full screen was refused: play in a window of the same size instead.
+        // Full screen was refused: play in a window of the same size instead, and keep the
+        // player's choice in the file.
         displayMode.fullScreen = 0;
+        settings.keepFullScreen = 1;
         createGameWindow();
     }
     gluQuadricDrawStyle(quadric, GLU_SILHOUETTE);

@@ -125,7 +125,7 @@ void functionKey(std::uint8_t held, char marker, void (*action)()) {
             action();
             game.lastFunctionKey = marker;
         }
-    } else if (game.lastFunctionKey == marker) {
+    } else if (!keys.keyboardUnseen && game.lastFunctionKey == marker) {
         game.lastFunctionKey = 0;
     }
 }

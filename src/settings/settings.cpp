@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
-Settings settings{1, 0};
+Settings settings{1, 0, 0};
 const std::uint32_t kResolutionWidths[kResolutionCount] = {640, 800, 960, 1024, 1152, 1280, 1440, 1600, 2048};
 const std::uint32_t kRefreshRates[kRefreshRateCount] = {60, 70, 75, 85, 90, 100, 120, 150};
 const char* settingsPath = "./zarv.cfg";
@@ -356,7 +356,8 @@ void writeSettingsFile() {
 }
 
 void saveSettings() {
-    composeSettingsText(displayMode.colourBits, displayMode.refreshRate, displayMode.fullScreen, sound.soundVolume,
+    const std::uint8_t fullScreen = settings.keepFullScreen ? 1 : displayMode.fullScreen;
+    composeSettingsText(displayMode.colourBits, displayMode.refreshRate, fullScreen, sound.soundVolume,
                         keys.forwardKey, keys.rightKey, keys.leftKey, keys.shootKey, highScores);
     writeSettingsFile();
 }

@@ -8,6 +8,10 @@ struct HighScoreEntry;
 struct Settings {
     std::int32_t resolutionIndex;  // 0..8 into kResolutionWidths
     std::uint8_t language;         // 0 Bulgarian, 1 English
+    // Set while the game plays in a window because the full screen the file asks for was refused
+    // at start-up: the file keeps the player's cqlEkran=1 until the options' full-screen row is
+    // changed, so one start on another monitor does not lose the choice.
+    std::uint8_t keepFullScreen;
 };
 
 extern Settings settings;
@@ -41,7 +45,8 @@ void composeSettingsText(std::uint32_t colourBits, std::uint32_t refreshRate, st
 // Replaces the file as a whole through replaceFileContents: the old file stays untouched when
 // anything fails, and nothing is reported.
 void writeSettingsFile();
-// composeSettingsText with the current values, then writeSettingsFile.
+// composeSettingsText with the current values (full screen as the player chose it), then
+// writeSettingsFile.
 void saveSettings();
 
 // The in-memory text (line feeds only), or nullptr while there is none. For tests.

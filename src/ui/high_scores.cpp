@@ -46,6 +46,10 @@ void completeNameEntry() {
     while (keys.enterHeld) {
         pollKeyboard(keys);
     }
+    if (keys.keyboardUnseen) {
+        // Enter may still be down: the menu's latch holds it until it is seen up.
+        game.lastFunctionKey = 'e';
+    }
     setAppMode(AppMode::Menu);
 }
 
@@ -104,6 +108,10 @@ void nameEntryDisplay() {
 
 void nameEntryIdle() {
     pollKeyboard(keys);
+    // Nothing typed can be read, and the latched key must stay latched.
+    if (keys.keyboardUnseen) {
+        return;
+    }
     if (keys.enterHeld && nameLength != 0) {
         completeNameEntry();
         return;

@@ -137,8 +137,10 @@ bool pressed(std::uint8_t held, char letter) {
     return held && game.lastFunctionKey != letter;
 }
 
+// Only a key seen up lets go: after a window re-creation the focus may be missing for a poll
+// while the key that chose "Back" is still down.
 void releaseLatch(std::uint8_t held, char letter) {
-    if (!held && game.lastFunctionKey == letter) {
+    if (!held && !keys.keyboardUnseen && game.lastFunctionKey == letter) {
         game.lastFunctionKey = 0;
     }
 }

@@ -55,8 +55,26 @@ constexpr int kSkippedRanges[][2] = {{10, 11},   {14, 18},   {21, 31},   {58, 63
 
 constexpr int kLastScannedCode = 254;
 
+// Keys are read only while our window has the focus; what is typed into another window is
+// not ours. A wait for a key to go up ends only when it is seen up.
 bool keyDown(int code) {
     return code >= 0 && code <= 255 && asyncKeyDown(code);
+}
+
+bool seenUp(int code) {
+    return windowFocused() && !keyDown(code);
+}
+
+bool allSeenUp() {
+    if (!windowFocused()) {
+        return false;
+    }
+    for (int code = 0; code <= 255; ++code) {
+        if (keyDown(code)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 std::int16_t& shipBinding(int which) {
@@ -94,6 +112,7 @@ void recordVisit(int row) {
         menu.savedRefreshRate = displayMode.refreshRate;
     } else if (row == 3) {
         menu.fullScreenChanged = 1;
+        settings.keepFullScreen = 0;
     }
 }
 
@@ -158,6 +177,7 @@ bool captureSkips(int code) {
 
 int captureKey(std::int16_t& binding, bool wait) {
     int code = VkBackspace;
+    bool focused = windowFocused();
     for (;;) {
         if (code > kLastScannedCode) {
             if (!wait) {
@@ -166,8 +186,9 @@ int captureKey(std::int16_t& binding, bool wait) {
             }
             // The second and later passes start at 0, so the mouse buttons count too.
             code = 0;
+            focused = windowFocused();
         }
-        if (!captureSkips(code) && asyncKeyDown(code)) {
+        if (focused && !captureSkips(code) && asyncKeyDown(code)) {
             break;
         }
         ++code;
@@ -290,7 +311,7 @@ void soundEnter(int row) {
 
 bool controlsEnter(int row) {
     // The Enter that chose the row must not be taken as the new key.
-    while (keyDown(VkEnter)) {
+    while (!seenUp(VkEnter)) {
     }
     if (row >= 0 && row <= 3) {
         shipBinding(row) = 0;
@@ -306,14 +327,11 @@ bool controlsEnter(int row) {
 }
 
 void continueKeyCapture(int which) {
-    for (int code = 0; code <= 255; ++code) {
-        if (keyDown(code)) {
-            code = -1;
-        }
+    while (!allSeenUp()) {
     }
     std::int16_t& binding = shipBinding(which);
     captureKey(binding, true);
-    while (keyDown(binding)) {
+    while (!seenUp(binding)) {
     }
     menu.capturePending[which] = 0;
     game.lastFunctionKey = 'e';

@@ -10,7 +10,7 @@ struct DisplayApplyHooks {
 };
 extern DisplayApplyHooks displayApplyHooks;
 
-// Scans the keyboard for a pressed key from code 8 upward (skipping the codes that cannot be bound)
+// Scans the keyboard, while our window has the focus, for a pressed key from code 8 upward (skipping the codes that cannot be bound)
 // and stores it in binding. Without wait, no key found stores 0; with wait, the scan goes on from
 // code 0 until a key is down. F5 resets all five bindings to their defaults instead and leaves
 // binding as it is. Returns the code found (0 when none).

@@ -165,5 +165,5 @@ TEST(MenuEndToEnd, ARefusedFullScreenAtStartUpFallsBackToAWindowOfTheSameSize) {
     run.tap("Escape");
     run.tap("Return");
     EXPECT_EQ(run.waitExit(5000), 1);
-    EXPECT_TRUE(hasLine(run.readSettings(), "cqlEkran=0")) << "the window it fell back to is what is saved";
+    EXPECT_TRUE(hasLine(run.readSettings(), "cqlEkran=1")) << "the player's choice is kept";
 }

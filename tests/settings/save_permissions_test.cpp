@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
@@ -87,7 +88,7 @@ TEST(SavePermissions, ReadOnlyFilesLinksAndLockedDirectoriesAsAPlayerSeesThem) {
         close(pipeEnds[0]);
         std::FILE* out = fdopen(pipeEnds[1], "w");
         // Root ignores permissions, so the checks run as nobody.
-        if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
             std::fprintf(out, "SKIP cannot become user %u\n", kNobody);
             std::fclose(out);
             _exit(0);

@@ -4,6 +4,7 @@
 #include <GL/glx.h>
 #include <X11/XF86keysym.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
 #include <X11/keysym.h>
 
 #include <ctime>
@@ -187,6 +188,8 @@ constexpr int kVkMouseLeft = 1;
 constexpr int kVkMouseRight = 2;
 constexpr int kVkCtrlBreak = 3;
 constexpr int kVkMouseMiddle = 4;
+constexpr int kVkMouseX1 = 5;
+constexpr int kVkMouseX2 = 6;
 constexpr int kVkControl = 17;
 
 // A key's state is reused this long, so that one poll or one key scan is one round trip.
@@ -197,9 +200,19 @@ XErrorHandler previousErrorHandler = nullptr;
 // Keycodes of each virtual-key code (up to two), resolved once per connection.
 unsigned char keycodes[256][2] = {};
 char keymap[32] = {};
-unsigned pointerMask = 0;
+// Mouse buttons down in the current snapshot, bit n for X button n.
+unsigned buttonsDown = 0;
 double keymapTime = -1.0e9;
 double pointerTime = -1.0e9;
+
+// The keymap query says only what is down now. Presses are also caught as they happen (XInput2
+// raw events, sent whoever has the focus) and count in the next snapshot, so a tap shorter than
+// a frame is read as down once.
+int xiOpcode = -1;
+char keysPressed[32] = {};
+unsigned buttonsPressed = 0;
+// Buttons 8 and 9 (X1, X2) are not in the core pointer state: they are followed by their events.
+unsigned buttonsHeld = 0;
 
 bool (*fakeDown)(int) = nullptr;
 bool (*fakeFocused)() = nullptr;
@@ -249,6 +262,62 @@ void resolveKeycodes() {
     }
 }
 
+void listenForPresses() {
+    xiOpcode = -1;
+    int event = 0;
+    int error = 0;
+    int opcode = 0;
+    int major = 2;
+    int minor = 2;
+    if (!XQueryExtension(display, "XInputExtension", &opcode, &event, &error) ||
+        XIQueryVersion(display, &major, &minor) != Success) {
+        return;
+    }
+    unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
+    XISetMask(bits, XI_RawKeyPress);
+    XISetMask(bits, XI_RawButtonPress);
+    XISetMask(bits, XI_RawButtonRelease);
+    XIEventMask mask{XIAllMasterDevices, static_cast<int>(sizeof bits), bits};
+    if (XISelectEvents(display, DefaultRootWindow(display), &mask, 1) == Success) {
+        xiOpcode = opcode;
+    }
+}
+
+// Takes the events that reached us with the last reply, so no press is counted before the
+// snapshot it belongs to.
+void collectPresses() {
+    while (XEventsQueued(display, QueuedAlready) > 0) {
+        XEvent event;
+        XNextEvent(display, &event);
+        XGenericEventCookie& cookie = event.xcookie;
+        if (cookie.type != GenericEvent || cookie.extension != xiOpcode || !XGetEventData(display, &cookie)) {
+            continue;
+        }
+        const int detail = static_cast<const XIRawEvent*>(cookie.data)->detail;
+        const unsigned button = detail > 0 && detail < 32 ? 1u << detail : 0u;
+        if (cookie.evtype == XI_RawKeyPress && detail > 0 && detail < 256) {
+            keysPressed[detail >> 3] = static_cast<char>(keysPressed[detail >> 3] | (1 << (detail & 7)));
+        } else if (cookie.evtype == XI_RawButtonPress) {
+            buttonsPressed |= button;
+            buttonsHeld |= button;
+        } else if (cookie.evtype == XI_RawButtonRelease) {
+            buttonsHeld &= ~button;
+        }
+        XFreeEventData(display, &cookie);
+    }
+}
+
+// What was pressed while another window had the focus is not ours.
+void forgetPresses() {
+    // Also what has reached the socket unread, without the cost of a round trip.
+    XEventsQueued(display, QueuedAfterReading);
+    collectPresses();
+    for (char& bits : keysPressed) {
+        bits = 0;
+    }
+    buttonsPressed = 0;
+}
+
 bool fresh(double& taken) {
     const double now = nowMs();
     if (now >= taken && now - taken < kSnapshotMs) {
@@ -259,8 +328,14 @@ bool fresh(double& taken) {
 }
 
 void refreshKeymap() {
-    if (!fresh(keymapTime)) {
-        XQueryKeymap(display, keymap);
+    if (fresh(keymapTime)) {
+        return;
+    }
+    XQueryKeymap(display, keymap);
+    collectPresses();
+    for (int i = 0; i < 32; ++i) {
+        keymap[i] = static_cast<char>(keymap[i] | keysPressed[i]);
+        keysPressed[i] = 0;
     }
 }
 
@@ -274,7 +349,15 @@ void refreshPointer() {
     int rootX = 0, rootY = 0, winX = 0, winY = 0;
     unsigned mask = 0;
     XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &winX, &winY, &mask);
-    pointerMask = mask;
+    collectPresses();
+    // Button1Mask is bit 8: buttons 1 to 5 move to bits 1 to 5.
+    buttonsDown = ((mask >> 7) & 0x3eu) | buttonsPressed | buttonsHeld;
+    buttonsPressed = 0;
+}
+
+bool buttonDown(int button) {
+    refreshPointer();
+    return (buttonsDown & (1u << button)) != 0;
 }
 
 bool keycodeDown(unsigned char code) {
@@ -369,6 +452,28 @@ bool insideOurs(Window window, Window ours) {
     return false;
 }
 
+// Our window is the focus window or inside it; or the focus is on the root or a frame around
+// ours, and the pointer is inside ours.
+bool focusIsOurs(Window ours) {
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    if (focus == None) {
+        return false;
+    }
+    if (focus == PointerRoot) {
+        return pointerInside(ours);
+    }
+    if (focus == ours) {
+        return true;
+    }
+    refreshAncestry(ours);
+    if (isAncestorOfOurs(focus)) {
+        return pointerInside(ours);
+    }
+    return oursHasChildren && insideOurs(focus, ours);
+}
+
 }  // namespace
 
 bool openKeyboard() {
@@ -382,6 +487,9 @@ bool openKeyboard() {
         previousErrorHandler = previous;
     }
     resolveKeycodes();
+    listenForPresses();
+    forgetPresses();
+    buttonsHeld = 0;
     keymapTime = pointerTime = -1.0e9;
     ancestryOf = 0;
     return true;
@@ -403,14 +511,15 @@ bool asyncKeyDown(int vk) {
     }
     switch (vk) {
     case kVkMouseLeft:
-        refreshPointer();
-        return (pointerMask & Button1Mask) != 0;
+        return buttonDown(1);
     case kVkMouseRight:
-        refreshPointer();
-        return (pointerMask & Button3Mask) != 0;
+        return buttonDown(3);
     case kVkMouseMiddle:
-        refreshPointer();
-        return (pointerMask & Button2Mask) != 0;
+        return buttonDown(2);
+    case kVkMouseX1:
+        return buttonDown(8);
+    case kVkMouseX2:
+        return buttonDown(9);
     default:
         break;
     }
@@ -419,8 +528,6 @@ bool asyncKeyDown(int vk) {
     case kVkCtrlBreak:
         return vkDown(vk) && vkDown(kVkControl);
     default:
-        // Mouse X1 and X2 (5, 6) are buttons 8 and 9 to X, which the core protocol's pointer
-        // query does not report: they read as released.
         return vkDown(vk);
     }
 }
@@ -434,26 +541,11 @@ bool windowFocused() {
     }
     // The current drawable is always the live game window, also after it was re-created.
     const Window ours = glXGetCurrentDrawable();
-    if (ours == 0) {
+    if (ours == 0 || !focusIsOurs(ours)) {
+        forgetPresses();
         return false;
     }
-    Window focus = 0;
-    int revert = 0;
-    XGetInputFocus(display, &focus, &revert);
-    if (focus == None) {
-        return false;
-    }
-    if (focus == PointerRoot) {
-        return pointerInside(ours);
-    }
-    if (focus == ours) {
-        return true;
-    }
-    refreshAncestry(ours);
-    if (isAncestorOfOurs(focus)) {
-        return pointerInside(ours);
-    }
-    return oursHasChildren && insideOurs(focus, ours);
+    return true;
 }
 
 unsigned long vkToKeysym(int vk) {

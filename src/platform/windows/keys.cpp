@@ -16,6 +16,37 @@ bool (*fakeFocused)() = nullptr;
 constexpr SHORT kDownNow = static_cast<SHORT>(0x8000);
 constexpr SHORT kPressedSince = 0x0001;
 
+// The system remembers a press of any key for the next query of its code, also one made while
+// another window had the focus; those are read away when the focus comes back.
+bool hadFocus = false;
+
+void forgetPressesMadeElsewhere(bool focused) {
+    if (focused && !hadFocus) {
+        for (int vk = 1; vk <= 255; ++vk) {
+            readKeyState(vk);
+        }
+    }
+    hadFocus = focused;
+}
+
+// The window is looked up by its title every time: it is a new window after the options apply.
+// While the old one is still being torn down two windows carry the title, and the lookup may
+// find the old one: a foreground window of this process with the title is ours as well.
+bool foregroundIsOurs() {
+    const HWND foreground = GetForegroundWindow();
+    if (foreground == nullptr) {
+        return false;
+    }
+    if (FindWindowA(nullptr, kWindowTitle) == foreground) {
+        return true;
+    }
+    DWORD process = 0;
+    GetWindowThreadProcessId(foreground, &process);
+    char title[32] = {};
+    GetWindowTextA(foreground, title, sizeof title);
+    return process == GetCurrentProcessId() && std::strcmp(title, kWindowTitle) == 0;
+}
+
 }  // namespace
 
 bool openKeyboard() {
@@ -34,25 +65,13 @@ bool asyncKeyDown(int vk) {
     return (readKeyState(vk) & (kDownNow | kPressedSince)) != 0;
 }
 
-// The window is looked up by its title every time: it is a new window after the options apply.
-// While the old one is still being torn down two windows carry the title, and the lookup may
-// find the old one: a foreground window of this process with the title is ours as well.
 bool windowFocused() {
     if (fakeFocused) {
         return fakeFocused();
     }
-    const HWND foreground = GetForegroundWindow();
-    if (foreground == nullptr) {
-        return false;
-    }
-    if (FindWindowA(nullptr, kWindowTitle) == foreground) {
-        return true;
-    }
-    DWORD process = 0;
-    GetWindowThreadProcessId(foreground, &process);
-    char title[32] = {};
-    GetWindowTextA(foreground, title, sizeof title);
-    return process == GetCurrentProcessId() && std::strcmp(title, kWindowTitle) == 0;
+    const bool focused = foregroundIsOurs();
+    forgetPressesMadeElsewhere(focused);
+    return focused;
 }
 
 void setKeySource(bool (*down)(int), bool (*focused)()) {
