@@ -199,6 +199,7 @@ bool GameRun::start(const char* command) {
     // A Windows program has no terminal; what Wine and the libraries print under Wine is not
     // the game's, and is kept apart.
     const char* outputName = command != nullptr ? "wine-output.txt" : "output.txt";
+    underWine_ = command != nullptr;
     game_ = fork();
     if (game_ == 0) {
         if (chdir(dir_.c_str()) != 0) {
@@ -277,7 +278,9 @@ void GameRun::tap(const std::string& key, int holdMs) {
 }
 
 void GameRun::pause(int ms) {
-    sleepFor(ms);
+    // Under Wine a re-created window takes over a second to get its keys: the long waits, which
+    // follow a re-creation, are longer there.
+    sleepFor(underWine_ && ms >= 500 ? ms + 2000 : ms);
 }
 
 Image GameRun::screenshot() {

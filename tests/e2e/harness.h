@@ -64,6 +64,7 @@ private:
     pid_t server_ = -1;
     pid_t game_ = -1;
     int gameStatus_ = -1;
+    bool underWine_ = false;
     std::string dir_;
     std::string window_;
 };

@@ -21,7 +21,7 @@ std::string settingsAfterTheSameKeys(const char* command, Image* options) {
     run.tap("Right");   // 960 x 720
     run.tap("Escape");  // "Back"
     run.tap("Return");  // apply
-    run.pause(2500);    // under Wine the new window's fonts take over a second
+    run.pause(800);
     run.tap("Escape");  // "Exit"
     run.tap("Return");
     const int status = run.waitExit(5000);
