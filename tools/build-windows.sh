@@ -13,6 +13,8 @@ toolchain=$root/cmake/mingw-w64-x86_64.cmake
 deps=$out/deps
 quiet() { "$@" > "$out/last-step.log" 2>&1 || { cat "$out/last-step.log" >&2; echo "make windows: failed: $*" >&2; exit 1; }; }
 
+# A failed run leaves no zip at all, neither half a new one nor the last run's.
+rm -f "$out/zarv-windows-x64.zip" "$out/zarv-windows-x64.zip.part"
 freeglut_src=$("$root/tools/windows-deps.sh" "$out" | tail -n1)
 for tool in x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-objdump wine zip; do
   command -v "$tool" >/dev/null || { echo "make windows: $tool is missing (tools/windows-deps.sh installs it)" >&2; exit 1; }
@@ -36,7 +38,15 @@ cmake -S "$root" -B "$out/zarv" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUIL
   -DCMAKE_PREFIX_PATH="$deps" -DCMAKE_FIND_ROOT_PATH="$deps" "$@" > "$out/configure.log" ||
   { cat "$out/configure.log" >&2; exit 1; }
 cmake --build "$out/zarv" -j "$jobs"
-cp "$out/zarv/zarv.exe" "$out/zarv.exe"
+x86_64-w64-mingw32-strip -o "$out/zarv.exe" "$out/zarv/zarv.exe"
+# Only DLLs that every Windows has: anything else would have to travel with the game.
+imports=$(x86_64-w64-mingw32-objdump -p "$out/zarv.exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z')
+for dll in $imports; do
+  case $dll in
+    kernel32.dll|user32.dll|gdi32.dll|advapi32.dll|opengl32.dll|glu32.dll|winmm.dll|msvcrt.dll) ;;
+    *) echo "make windows: zarv.exe imports $dll, which Windows does not bring" >&2; exit 1 ;;
+  esac
+done
 
 # The package: built under a temporary name and renamed, so a failed run never leaves half a zip.
 stage=$out/package
