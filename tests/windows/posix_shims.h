@@ -2,9 +2,7 @@
 // Force-included in the Windows test programs: the one POSIX call the shared fixtures make that
 // the Windows C runtime lacks, and the system headers tamed before any test sees them (they
 // define near, far, min and max as macros, which are ordinary names in our tests).
-#ifndef NOMINMAX
 #define NOMINMAX
-#endif
 #include <windows.h>
 #undef near
 #undef far
@@ -13,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -23,26 +22,25 @@
 // directories on Linux do not run here, so the process that made them removes them at its end.
 inline char* mkdtemp(char* pattern) {
     static std::vector<std::string> made;
+    static char run[32] = {};
+    static const bool inherited = GetEnvironmentVariableA("ZARV_TEST_DIR_RUN", run, sizeof run) > 0;
     const std::size_t length = std::strlen(pattern);
     if (length < 6) {
         return nullptr;
     }
-    static char run[32] = {};
-    static const bool inherited = GetEnvironmentVariableA("ZARV_TEST_DIR_RUN", run, sizeof run) > 0;
     if (!inherited && run[0] == '\0') {
-        std::snprintf(run, sizeof run, "%lu-%lu", static_cast<unsigned long>(GetCurrentProcessId()),
-                      static_cast<unsigned long>(GetTickCount()));
+        std::snprintf(run, sizeof run, "%lu-%lu", GetCurrentProcessId(), GetTickCount());
         SetEnvironmentVariableA("ZARV_TEST_DIR_RUN", run);
+        std::atexit([] {
+            for (const std::string& dir : made) {
+                std::error_code ignored;
+                std::filesystem::remove_all(dir, ignored);
+            }
+        });
     }
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string key = run;
-    if (test != nullptr) {
-        key = key + test->test_suite_name() + "." + test->name();
-    }
-    unsigned long long hash = 1469598103934665603ull;
-    for (char c : key) {
-        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    }
+    const std::string key = test ? std::string(test->test_suite_name()) + "." + test->name() : "";
+    std::size_t hash = std::hash<std::string>{}(run + key);
     for (std::size_t i = length - 6; i < length; ++i, hash /= 36) {
         pattern[i] = "0123456789abcdefghijklmnopqrstuvwxyz"[hash % 36];
     }
@@ -50,14 +48,6 @@ inline char* mkdtemp(char* pattern) {
         return nullptr;
     }
     if (!inherited) {
-        if (made.empty()) {
-            std::atexit([] {
-                for (const std::string& dir : made) {
-                    std::error_code ignored;
-                    std::filesystem::remove_all(dir, ignored);
-                }
-            });
-        }
         made.push_back(pattern);
     }
     return pattern;
