@@ -20,6 +20,8 @@ screen="-screen 0 2560x1920x24 +extension GLX +extension RANDR"
 status=0
 xvfb-run -a -s "$screen" ctest --test-dir "$win/zarv" --output-on-failure --timeout 900 || status=1
 wineserver -k 2>/dev/null || true
-# The harness starts a display of its own for every run of the game.
-ZARV_GAME_COMMAND="exec wine '$win/zarv/zarv.exe'" "$linux/tests/test_e2e" || status=1
+# The harness starts a display of its own for every run of the game, and Wine's desktop process
+# stays on the display it was started with: every run starts a fresh Wine server.
+ZARV_GAME_COMMAND="wineserver -k 2>/dev/null; wineserver -w; exec wine '$win/zarv/zarv.exe'" \
+  "$linux/tests/test_e2e" || status=1
 exit $status
