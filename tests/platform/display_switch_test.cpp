@@ -52,7 +52,7 @@ TEST_F(DisplaySwitchTest, OfferedSizeWithoutARateIsAcceptedAndRestoredQuietly) {
 TEST_F(DisplaySwitchTest, FatalSignalsAfterASwitchStillKillTheProcess) {
     // A forked child would share this process's X connection; a fresh one needs a new process.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(ZARV_SANITIZE)
     // AddressSanitizer owns SIGSEGV and reports it itself; the restore handler stays off it.
     const int signals[] = {SIGTERM, SIGINT, SIGABRT};
 #else

@@ -486,7 +486,7 @@ TEST_F(XorgDisplaySwitchTest, TerminationAfterASwitchRestoresAndStillEndsBySigna
     EXPECT_EQ(screenState(dpy), original);
 }
 
-#if !defined(__SANITIZE_ADDRESS__)  // AddressSanitizer owns SIGSEGV; the restore handler stays off it
+#if !defined(ZARV_SANITIZE)  // AddressSanitizer owns SIGSEGV; the restore handler stays off it
 TEST_F(XorgDisplaySwitchTest, CrashAfterASwitchRestoresAndStillEndsBySignal) {
     SwitchingChild child = startSwitching("640 480 0");
     EXPECT_EQ(replies(child, 1), "S");
