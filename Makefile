@@ -1,12 +1,13 @@
 # zarv: make run (install what is missing, build, play) and make test (install, build, run every test).
 BUILD ?= build
 BUILD_SAN ?= build-sanitize
+BUILD_WIN ?= build-windows
 JOBS ?= $(shell nproc)
 # Only the project's own test builds make warnings errors.
 WERROR :=
 test: WERROR := -DZARV_WERROR=ON
 
-.PHONY: run test deps build build-sanitize clean package
+.PHONY: run test deps build build-sanitize windows clean package
 
 deps:
 	@tools/install-deps.sh
@@ -20,17 +21,23 @@ build-sanitize: deps
 		-DCMAKE_CXX_COMPILER=clang++ $(WERROR)
 	cmake --build $(BUILD_SAN) -j $(JOBS)
 
+# The Windows game, cross-built with MinGW-w64: $(BUILD_WIN)/zarv-windows-x64.zip.
+windows:
+	JOBS=$(JOBS) tools/build-windows.sh $(BUILD_WIN) $(WERROR)
+
 run: build
 	@tools/run.sh $(BUILD)
 
-# Every test twice: the optimised GCC build, then a Clang build under AddressSanitizer and UBSan.
-test: build build-sanitize
+# Every test twice: the optimised GCC build, then a Clang build under AddressSanitizer and UBSan;
+# then the Windows build's tests under Wine.
+test: build build-sanitize windows
 	tools/run-tests.sh $(BUILD)
 	ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 tools/run-tests.sh $(BUILD_SAN)
+	tools/run-windows-tests.sh $(BUILD_WIN) $(BUILD)
 
 # The Debian package, in the build directory: zarv_<version>-1_<arch>.deb.
 package: build
 	cd $(BUILD) && cpack
 
 clean:
-	rm -rf $(BUILD) $(BUILD_SAN)
+	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_WIN)

@@ -13,3 +13,7 @@ void sleepMs(unsigned ms);
 // Tests drive the game clock themselves: while a source is set, clockMs() returns its value.
 // nullptr restores the real clock.
 void setClockSource(double (*source)());
+
+// Each platform's monotonic clock in milliseconds, fractions kept; clockMs counts from its
+// value at start-up.
+double monotonicMs();

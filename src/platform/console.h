@@ -1,3 +1,4 @@
 #pragma once
-// The program has no console window of its own on X11: hiding it is a no-op.
-inline void hideConsoleWindow() {}
+// Hides a console window that belongs to the game alone (one opened for it by the system);
+// a terminal the player started the game from stays. A no-op where the game has none.
+void hideConsoleWindow();

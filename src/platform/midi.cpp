@@ -1,40 +1,28 @@
-#include "platform/midi.h"
-
-#include <alsa/asoundlib.h>
-#include <fluidsynth.h>
+#include "platform/midi_devices.h"
 
 namespace {
 
-const MidiBackend* const kDefaultBackends[] = {&midiSynthBackend, &midiSequencerBackend};
 constexpr int kMaxBackends = 8;
 
-const MidiBackend* backends[kMaxBackends] = {&midiSynthBackend, &midiSequencerBackend};
-int backendCount = 2;
+const MidiBackend* backends[kMaxBackends] = {};
+int backendCount = -1;  // the platform's table until a test sets another
 
 // The open device: its backend and the handle given out for it.
 const MidiBackend* openBackend = nullptr;
 MidiHandle openHandle = 0;
 
-void discardFluidLog(int, const char*, void*) {}
-void discardAlsaError(const char*, int, const char*, int, const char*, ...) {}
-
-// Both libraries print to the terminal by default; a player must never see that.
-void silenceLibraries() {
-    static bool done = false;
-    if (done) {
-        return;
+// The table is filled on first use: the platform's own table is another file's constant.
+void useDefaultTable() {
+    if (backendCount < 0) {
+        setMidiBackends(nullptr, 0);
     }
-    done = true;
-    for (int level = 0; level < LAST_LOG_LEVEL; ++level) {
-        fluid_set_log_function(level, discardFluidLog, nullptr);
-    }
-    snd_lib_error_set_handler(discardAlsaError);
 }
 
 }  // namespace
 
 std::uint32_t midiDeviceCount() {
-    silenceLibraries();
+    quietMidiLibraries();
+    useDefaultTable();
     std::uint32_t total = 0;
     for (int i = 0; i < backendCount; ++i) {
         total += backends[i]->deviceCount();
@@ -43,7 +31,8 @@ std::uint32_t midiDeviceCount() {
 }
 
 std::uint32_t midiOpen(std::uint32_t device, MidiHandle* handle) {
-    silenceLibraries();
+    quietMidiLibraries();
+    useDefaultTable();
     if (handle != nullptr) {
         *handle = 0;
     }
@@ -94,8 +83,8 @@ void setMidiBackends(const MidiBackend* const* table, int count) {
         return;
     }
     if (table == nullptr) {
-        table = kDefaultBackends;
-        count = 2;
+        table = kPlatformMidiBackends;
+        count = kPlatformMidiBackendCount;
     }
     backendCount = 0;
     for (int i = 0; i < count && i < kMaxBackends; ++i) {

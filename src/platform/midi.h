@@ -1,7 +1,8 @@
 #pragma once
-// MIDI output: numbered devices that take short messages. Device 0 is the first that can play:
-// the built-in General MIDI synthesiser when a SoundFont and an audio output exist, then the ALSA
-// sequencer's output ports (never "Midi Through"). One device is open at a time.
+// MIDI output: numbered devices that take short messages. One device is open at a time.
+// On Linux device 0 is the first that can play: the built-in General MIDI synthesiser when a
+// SoundFont and an audio output exist, then the ALSA sequencer's output ports (never "Midi Through").
+// On Windows it is the system's MIDI output device 0, the only one offered.
 // Nothing here ever writes to the terminal; failures show only as results.
 #include <cstdint>
 
@@ -44,13 +45,14 @@ struct MidiBackend {
     void (*close)();
 };
 
-// Replaces the device table (tests); nullptr restores the built-in synthesiser and the sequencer.
+// Replaces the device table (tests); nullptr restores the platform's own devices.
 // Only while nothing is open.
 void setMidiBackends(const MidiBackend* const* backends, int count);
 
+extern const MidiBackend midiRecordingBackend;
+// Linux only: the built-in synthesiser and the sequencer ports.
 extern const MidiBackend midiSynthBackend;
 extern const MidiBackend midiSequencerBackend;
-extern const MidiBackend midiRecordingBackend;
 
 // The recording backend: every message and reset, in order, for tests.
 constexpr int kMidiRecordCapacity = 8192;
@@ -69,13 +71,14 @@ void useMidiRecording(std::uint32_t devices);
 
 // The instruments (bank, program) the built-in synthesiser will be asked for; the SoundFonts'
 // other instruments stay out of memory. nullptr (the default) keeps them all. Before opening.
+// Windows has no such synthesiser and ignores the list.
 struct MidiInstrument {
     std::uint16_t bank;
     std::uint16_t program;
 };
 void setMidiSynthInstruments(const MidiInstrument* instruments, int count);
 
-// The built-in synthesiser's knobs for tests and benchmarks.
+// The built-in synthesiser's knobs for tests and benchmarks (Linux only).
 // Offline: no audio driver; the caller renders the output with midiSynthRender.
 void setMidiSynthOffline(bool offline);
 // Audio drivers tried in order; nullptr restores pulseaudio, then alsa.

@@ -76,7 +76,12 @@ int startXServer(std::vector<std::string> command, pid_t& pid) {
     return number.find('\n') == std::string::npos ? -1 : std::atoi(number.c_str());
 }
 
-pid_t startZarv(const std::string& dir, int display) {
+const char* gameCommand() {
+    const char* command = std::getenv("ZARV_GAME_COMMAND");
+    return command != nullptr && *command != '\0' ? command : nullptr;
+}
+
+pid_t startZarv(const std::string& dir, int display, const char* command) {
     const pid_t pid = fork();
     if (pid == 0) {
         if (chdir(dir.c_str()) != 0) {
@@ -86,7 +91,10 @@ pid_t startZarv(const std::string& dir, int display) {
         char name[32];
         std::snprintf(name, sizeof name, ":%d", display);
         setenv("DISPLAY", name, 1);
-        prepareChild("output.txt");
+        prepareChild(command != nullptr ? "wine-output.txt" : "output.txt");
+        if (command != nullptr) {
+            execl("/bin/sh", "sh", "-c", command, static_cast<char*>(nullptr));
+        }
         execl(ZARV_BINARY, ZARV_BINARY, static_cast<char*>(nullptr));
         _exit(127);
     }
@@ -94,8 +102,12 @@ pid_t startZarv(const std::string& dir, int display) {
 }
 
 std::string focusGameWindow(int display) {
+    // The topmost match, listed last: under Wine a destroyed window's X window may stay behind.
     std::string id = runCapture("xdotool search --name '^zarv 713a$'", display);
-    id = id.substr(0, id.find('\n'));
+    while (!id.empty() && id.back() == '\n') {
+        id.pop_back();
+    }
+    id = id.substr(id.rfind('\n') + 1);
     if (!id.empty()) {
         // A re-created window is a new X window; the key state is read only while it has the focus.
         runCapture("xdotool windowfocus --sync " + id, display);
@@ -138,11 +150,12 @@ GameRun::~GameRun() {
     }
 }
 
-bool GameRun::start() {
+bool GameRun::start(const char* command) {
     if (display_ < 0 || dir_.empty()) {
         return false;
     }
-    game_ = startZarv(dir_, display_);
+    underWine_ = command != nullptr;
+    game_ = startZarv(dir_, display_, command);
     for (int i = 0; i < 100 && running(); ++i) {
         if (!focusGameWindow(display_).empty()) {
             pause(300);  // let the first menu frames reach the screen

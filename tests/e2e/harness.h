@@ -30,7 +30,11 @@ std::string runCapture(const std::string& command, int display);
 // process; its display number, or -1 when it did not come up in time.
 int startXServer(std::vector<std::string> command, pid_t& pid);
 // Starts zarv in dir on the display, its output kept in dir/output.txt.
-pid_t startZarv(const std::string& dir, int display);
+// The game is the Linux build, or a shell command line (the Windows build under Wine), whose own
+// output and Wine's are kept apart in dir/wine-output.txt.
+pid_t startZarv(const std::string& dir, int display, const char* command = nullptr);
+// ZARV_GAME_COMMAND from the environment, or nullptr for the Linux build.
+const char* gameCommand();
 // The game window's id on the display, focused; empty when there is none.
 std::string focusGameWindow(int display);
 // The wait status of pid, or -1 when it did not end in time (it is then killed and reaped).
@@ -59,7 +63,7 @@ public:
     std::string output() const { return wholeFile(dir_ + "/output.txt"); }
 
     // Starts zarv and waits for its window; false if none appeared in time.
-    bool start();
+    bool start(const char* command = gameCommand());
     // Waits for the process to end; its exit status, or -1 when it is still running after the wait.
     int waitExit(int timeoutMs);
     bool running();
@@ -68,7 +72,9 @@ public:
     void tap(const std::string& key, int holdMs = 80);
     void keyDown(const std::string& key) { xdotool("keydown " + key); }
     void keyUp(const std::string& key) { runCapture("xdotool keyup " + key, display_); }
-    void pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+    // Under Wine a re-created window takes over a second to get its keys: the long waits, which
+    // follow a re-creation, are longer there.
+    void pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(underWine_ && ms >= 500 ? ms + 2000 : ms)); }
 
     Image screenshot();
     // The game window's size as the X server reports it.
@@ -86,6 +92,7 @@ private:
     pid_t server_ = -1;
     pid_t game_ = -1;
     int gameStatus_ = -1;
+    bool underWine_ = false;
     std::string dir_;
     std::string window_;
 };

@@ -4,6 +4,7 @@
 
 #include "platform/fonts.h"
 #include "platform/keys.h"
+#include "platform/linux/keysyms.h"
 #include "support/test_support.h"
 
 #include <X11/Xlib.h>

@@ -1,4 +1,5 @@
 #include "platform/keys.h"
+#include "platform/linux/keysyms.h"
 
 #include <GL/glx.h>
 #include <X11/XF86keysym.h>

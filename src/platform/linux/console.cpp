@@ -1,0 +1,4 @@
+#include "platform/console.h"
+
+// An X11 program opens no console of its own; its terminal, if any, is the player's.
+void hideConsoleWindow() {}

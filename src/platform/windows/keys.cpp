@@ -1,0 +1,84 @@
+#include "platform/keys.h"
+
+#include "app/display_mode.h"
+#include "platform/windows/win_hooks.h"
+
+#include <cstring>
+
+namespace {
+
+SHORT(WINAPI* readKeyState)(int) = GetAsyncKeyState;
+bool (*fakeDown)(int) = nullptr;
+bool (*fakeFocused)() = nullptr;
+
+// Down now (the high bit), or went down since this code was last asked (the low bit): a tap
+// shorter than a frame still counts once.
+constexpr SHORT kDownNow = static_cast<SHORT>(0x8000);
+constexpr SHORT kPressedSince = 0x0001;
+
+// The system remembers a press of any key for the next query of its code, also one made while
+// another window had the focus; those are read away when the focus comes back.
+bool hadFocus = false;
+
+void forgetPressesMadeElsewhere(bool focused) {
+    if (focused && !hadFocus) {
+        for (int vk = 1; vk <= 255; ++vk) {
+            readKeyState(vk);
+        }
+    }
+    hadFocus = focused;
+}
+
+// The window is looked up by its title every time: it is a new window after the options apply.
+// While the old one is still being torn down two windows carry the title, and the lookup may
+// find the old one: a foreground window of this process with the title is ours as well.
+bool foregroundIsOurs() {
+    const HWND foreground = GetForegroundWindow();
+    if (foreground == nullptr) {
+        return false;
+    }
+    if (FindWindowA(nullptr, kWindowTitle) == foreground) {
+        return true;
+    }
+    DWORD process = 0;
+    GetWindowThreadProcessId(foreground, &process);
+    char title[32] = {};
+    GetWindowTextA(foreground, title, sizeof title);
+    return process == GetCurrentProcessId() && std::strcmp(title, kWindowTitle) == 0;
+}
+
+}  // namespace
+
+bool openKeyboard() {
+    return true;
+}
+
+void closeKeyboard() {}
+
+bool asyncKeyDown(int vk) {
+    if (fakeDown) {
+        return fakeDown(vk);
+    }
+    if (vk < 1 || vk > 255) {
+        return false;
+    }
+    return (readKeyState(vk) & (kDownNow | kPressedSince)) != 0;
+}
+
+bool windowFocused() {
+    if (fakeFocused) {
+        return fakeFocused();
+    }
+    const bool focused = foregroundIsOurs();
+    forgetPressesMadeElsewhere(focused);
+    return focused;
+}
+
+void setKeySource(bool (*down)(int), bool (*focused)()) {
+    fakeDown = down;
+    fakeFocused = focused;
+}
+
+void setAsyncKeyStateSource(SHORT(WINAPI* source)(int)) {
+    readKeyState = source != nullptr ? source : GetAsyncKeyState;
+}

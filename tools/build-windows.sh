@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# make windows: cross-builds zarv.exe and its tests with MinGW-w64 into a build directory and packs
+# zarv-windows-x64.zip there. freeglut (from Debian's source package) and GoogleTest (from Debian's
+# googletest package) are built once, as static libraries, and kept in the same directory.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+out=${1:-build-windows}
+shift || true  # the rest goes to the game's CMake configuration (-DZARV_WERROR=ON)
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+jobs=${JOBS:-2}
+toolchain=$root/cmake/mingw-w64-x86_64.cmake
+deps=$out/deps
+quiet() { "$@" > "$out/last-step.log" 2>&1 || { cat "$out/last-step.log" >&2; echo "make windows: failed: $*" >&2; exit 1; }; }
+
+# A failed run leaves no zip at all, neither half a new one nor the last run's.
+rm -f "$out/zarv-windows-x64.zip" "$out/zarv-windows-x64.zip.part"
+freeglut_src=$("$root/tools/windows-deps.sh" "$out" | tail -n1)
+for tool in x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-objdump wine zip; do
+  command -v "$tool" >/dev/null || { echo "make windows: $tool is missing (tools/windows-deps.sh installs it)" >&2; exit 1; }
+done
+
+if [ ! -f "$deps/lib/libfreeglut_static.a" ]; then
+  echo "Building freeglut for Windows from $freeglut_src"
+  quiet cmake -S "$freeglut_src" -B "$out/freeglut-build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release -DFREEGLUT_BUILD_DEMOS=OFF -DFREEGLUT_BUILD_SHARED_LIBS=OFF \
+    -DFREEGLUT_BUILD_STATIC_LIBS=ON -DCMAKE_INSTALL_PREFIX="$deps"
+  quiet cmake --build "$out/freeglut-build" -j "$jobs" --target install
+fi
+if [ ! -f "$deps/lib/libgtest.a" ]; then
+  echo "Building GoogleTest for Windows from /usr/src/googletest"
+  quiet cmake -S /usr/src/googletest -B "$out/googletest-build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release -DBUILD_GMOCK=OFF -Dgtest_disable_pthreads=OFF -DCMAKE_INSTALL_PREFIX="$deps"
+  quiet cmake --build "$out/googletest-build" -j "$jobs" --target install
+fi
+
+cmake -S "$root" -B "$out/zarv" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_PREFIX_PATH="$deps" -DCMAKE_FIND_ROOT_PATH="$deps" "$@" > "$out/configure.log" ||
+  { cat "$out/configure.log" >&2; exit 1; }
+cmake --build "$out/zarv" -j "$jobs"
+x86_64-w64-mingw32-strip -o "$out/zarv.exe" "$out/zarv/zarv.exe"
+# Only DLLs that every Windows has: anything else would have to travel with the game.
+imports=$(x86_64-w64-mingw32-objdump -p "$out/zarv.exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z')
+for dll in $imports; do
+  case $dll in
+    kernel32.dll|user32.dll|gdi32.dll|advapi32.dll|opengl32.dll|glu32.dll|winmm.dll|msvcrt.dll) ;;
+    *) echo "make windows: zarv.exe imports $dll, which Windows does not bring" >&2; exit 1 ;;
+  esac
+done
+
+# The package: built under a temporary name and renamed, so a failed run never leaves half a zip.
+stage=$out/package
+rm -rf "$stage" "$out/zarv-windows-x64.zip.part"
+mkdir -p "$stage/zarv/licences"
+cp "$out/zarv.exe" "$stage/zarv/"
+cp "$root/tools/windows/how-to-play.txt" "$stage/zarv/how-to-play.txt"
+cp "$freeglut_src/COPYING" "$stage/zarv/licences/freeglut.txt"
+for pair in "gcc-mingw-w64-base:gcc-runtime.txt" "mingw-w64-common:mingw-w64-and-winpthreads.txt"; do
+  cp "/usr/share/doc/${pair%%:*}/copyright" "$stage/zarv/licences/${pair#*:}"
+done
+sed -i 's/$/\r/' "$stage/zarv/how-to-play.txt"
+(cd "$stage" && zip -qr -X "$out/zarv-windows-x64.zip.part" zarv)
+mv "$out/zarv-windows-x64.zip.part" "$out/zarv-windows-x64.zip"
+rm -rf "$stage"
+echo "Built $out/zarv-windows-x64.zip"
