@@ -54,6 +54,7 @@ rm -rf "$stage" "$out/zarv-windows-x64.zip.part"
 mkdir -p "$stage/zarv/licences"
 cp "$out/zarv.exe" "$stage/zarv/"
 cp "$root/tools/windows/how-to-play.txt" "$stage/zarv/how-to-play.txt"
+cp "$root/LICENSE" "$stage/zarv/licences/zarv.txt"
 cp "$freeglut_src/COPYING" "$stage/zarv/licences/freeglut.txt"
 for pair in "gcc-mingw-w64-base:gcc-runtime.txt" "mingw-w64-common:mingw-w64-and-winpthreads.txt"; do
   cp "/usr/share/doc/${pair%%:*}/copyright" "$stage/zarv/licences/${pair#*:}"

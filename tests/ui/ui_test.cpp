@@ -64,7 +64,7 @@ TEST_F(MenuTest, ASeededSessionThroughEveryScreenDigestsTheSame) {
         } else if (vk == VkEnter) {
             // Screens that wait for Enter's release see it go up, and then a key a capture can take.
             fake_keyboard::holdForQueries(VkEnter, 3);
-            fake_keyboard::holdBetween(pool[rng() % 3], 200, 1L << 40);
+            fake_keyboard::holdBetween(pool[rng() % 3], 200, 1L << 30);
         } else {
             fake_keyboard::hold(vk);  // some key is always down: a pending capture takes it at once
             fake_keyboard::hold(rng() % 4 == 0 ? VkShift : vk);
