@@ -15,6 +15,16 @@
 #include <sstream>
 #include <string>
 
+inline std::string contents(const std::string& path) {
+    std::ostringstream all;
+    all << std::ifstream(path, std::ios::binary).rdbuf();
+    return all.str();
+}
+
+inline void put(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
 class SettingsTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -45,17 +55,8 @@ protected:
         settingsPath = "./zarv.cfg";
     }
 
-    void writeFile(const std::string& bytes) {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out << bytes;
-    }
-
-    std::string readFile() const {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream all;
-        all << in.rdbuf();
-        return all.str();
-    }
+    void writeFile(const std::string& bytes) { put(path, bytes); }
+    std::string readFile() const { return contents(path); }
 
     // Start-up's order: read the file, then apply it.
     void load(const std::string& bytes) {

@@ -1,13 +1,19 @@
 // zarv.cfg as the player's files hold it: what each value loads as, the exact bytes saved, a round
-// trip, saves that fail, and random and damaged files.
+// trip, saves that fail or meet a read-only file, a link or a locked folder, and random and damaged
+// files.
 #include "settings_fixture.h"
 #include "support/test_support.h"
 
+#include "platform/file_replace.h"
+
 #include <cfloat>
 #include <csignal>
+#include <grp.h>
 #include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -17,6 +23,60 @@ std::string defaultFile(const char* volume) {
     return kHeader + "\r\n\r\nrazdelitelna=1\r\ncvetove=32\r\nczestota=60\r\ncqlEkran=0\r\n" + volume +
            "ezik=0\r\nW=104\r\nA=102\r\nD=100\r\nTAB=9\r\n"
            "lud1=Pelvor\r\nlut1=0\r\nlud2=Morvasta\r\nlut2=0\r\nlud3=Zintok\r\nlut3=0";
+}
+
+constexpr uid_t kNobody = 65534;
+const std::string kOld = "old content, longer than the new one\r\n";
+const std::string kNew = "new\r\n";
+
+bool save(const std::string& path, const std::string& text) {
+    return replaceFileContents(path.c_str(), text.data(), text.size());
+}
+
+// The failed checks, each printed; every case in a fresh directory.
+int checkAll(const std::string& dir) {
+    int failed = 0;
+    auto check = [&failed](bool ok, const char* what) {
+        if (!ok) {
+            std::fprintf(stderr, "save as user %u: %s\n", kNobody, what);
+            ++failed;
+        }
+    };
+    const std::string file = dir + "/zarv.cfg";
+
+    put(file, kOld);
+    chmod(file.c_str(), 0444);
+    check(!save(file, kNew), "a read-only file reports no save");
+    check(contents(file) == kOld, "a read-only file keeps its content");
+    unlink(file.c_str());
+
+    const std::string target = dir + "/elsewhere.cfg";
+    put(target, kOld);
+    symlink("elsewhere.cfg", file.c_str());
+    check(save(file, kNew), "a link is saved through");
+    struct stat link {};
+    check(lstat(file.c_str(), &link) == 0 && S_ISLNK(link.st_mode), "the link stays a link");
+    check(contents(target) == kNew, "the link's target gets the new content");
+    unlink(file.c_str());
+    unlink(target.c_str());
+
+    put(file, kOld);
+    struct stat before {};
+    stat(file.c_str(), &before);
+    chmod(dir.c_str(), 0555);
+    check(save(file, kNew), "a writable file in a locked directory is saved");
+    check(contents(file) == kNew, "written in place, cut to the new length");
+    check(save(file, kOld) && contents(file) == kOld, "and grown again");
+    struct stat after {};
+    stat(file.c_str(), &after);
+    check(after.st_ino == before.st_ino, "the same file, not a new one");
+    check(!save(dir + "/new.cfg", kNew), "no new file in a locked directory");
+    chmod(dir.c_str(), 0755);
+    unlink(file.c_str());
+
+    check(save(file, kNew) && contents(file) == kNew, "a new file in a free directory");
+    unlink(file.c_str());
+    return failed;
 }
 
 }  // namespace
@@ -166,4 +226,27 @@ TEST_F(SettingsTest, RandomAndDamagedFilesLoadSafelyAndSaveToAFixedPoint) {
             ASSERT_EQ(readFile(), first) << i;
         }
     }
+}
+
+// Saving as a player would, not as root: the file's own permissions and links decide what happens.
+// Root ignores permissions, so the cases run in a child as nobody.
+TEST(SavePermissions, ReadOnlyFilesLinksAndLockedDirectoriesAsAPlayerSeesThem) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        char dir[] = "/tmp/zarv-save-XXXXXX";
+        if ((geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)) ||
+            mkdtemp(dir) == nullptr) {
+            _exit(77);
+        }
+        const int failed = checkAll(dir);
+        rmdir(dir);
+        _exit(failed);
+    }
+    int status = -1;
+    waitpid(child, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77) {
+        GTEST_SKIP() << "cannot become user " << kNobody << " with a private directory in /tmp";
+    }
+    EXPECT_EQ(status, 0) << "the failed checks are printed above";
 }
