@@ -148,14 +148,6 @@ bool play(RandomPlayer& player, double limitMs, bool stopAtEnd = true) {
     return game.endTime == -1;
 }
 
-Enemy& placeEnemy(int slot, int kind, double x, double y) {
-    Enemy& e = fleet.enemies[slot];
-    fleet.aliveCount += e.strength > 0 ? 0 : 1;
-    e = Enemy{x, y, 1, game.now, game.now, game.now, game.now, 1e9, 1e12, 1, kEnemyKinds[kind].value,
-              enemySpeed(kind, fleet.fieldHeight), kEnemyKinds[kind].turnRate, static_cast<std::int8_t>(kind), 2, 0};
-    return e;  // holding its course for good, never firing
-}
-
 // No countdown, no waves, no enemies but the test's own.
 void quietGame(unsigned seed) {
     startGame(false, seed);
@@ -247,7 +239,10 @@ TEST(Rules, ShotsNeededAndScorePerKind) {
         quietGame(20 + kind);
         fleet.frozen = 1;
         shotPool.stepMs = 1e12;
-        Enemy& e = placeEnemy(5, kind, 400, 100);
+        Enemy& e = fleet.enemies[5];  // holding its course for good, never firing
+        e = Enemy{400, 100, 1, game.now, game.now, game.now, game.now, 1e9, 1e12, 1, kEnemyKinds[kind].value,
+                  enemySpeed(kind, fleet.fieldHeight), kEnemyKinds[kind].turnRate, static_cast<std::int8_t>(kind), 2, 0};
+        fleet.aliveCount = 1;
         int shots = 0;
         for (; e.strength > 0 && shots < 100; ++shots) {
             shotPool.shots[3] = Shot{e.x + 1, e.y, -1};
