@@ -78,8 +78,7 @@ TEST(EndToEnd, OptionsRecreateTheWindowAndTheSavedChoicesSurviveARestart) {
         run.tap(key);  // back to the options, back, apply and save
     }
     run.pause(800);
-    int w = 0;
-    int h = 0;
+    int w = 0, h = 0;
     ASSERT_TRUE(run.windowSize(w, h));
     EXPECT_EQ(w, 960);
     EXPECT_EQ(h, 720);
@@ -106,8 +105,7 @@ TEST(EndToEnd, ARefusedFullScreenAtStartUpFallsBackToAWindowOfTheSameSize) {
     GameRun run;  // the virtual display offers no mode switch at all
     run.writeSettings("razdelitelna=0\r\ncqlEkran=1\r\n");
     ASSERT_TRUE(run.start());
-    int w = 0;
-    int h = 0;
+    int w = 0, h = 0;
     ASSERT_TRUE(run.windowSize(w, h));
     EXPECT_EQ(w, 640);
     EXPECT_EQ(h, 480);

@@ -253,31 +253,3 @@ TEST(Rules, ShotsNeededAndScorePerKind) {
         EXPECT_EQ(fleet.enemies[5].strength, kDeadStrength);
     }
 }
-
-TEST(Rules, TenHitsCostALifeAndTheShipComesBackInTheCentre) {
-    quietGame(10);
-    ship.x = ship.y = 100;
-    for (int hit = 1; hit <= 10; ++hit) {
-        EXPECT_EQ(ship.lives, 3);
-        shotPool.shots[9 + hit] = Shot{101, 100, -0.5};
-        frame();
-        EXPECT_EQ(ship.shield, hit < 10 ? 100 - 10 * hit : 100);
-    }
-    EXPECT_EQ(ship.lives, 2);
-    EXPECT_EQ(ship.x, 400);
-    EXPECT_EQ(ship.y, 300);
-    EXPECT_EQ(ship.heading, kPi / 2);
-}
-
-TEST(Rules, WaveNPlacesNPlusFourEnemiesUpToTheCapacity) {
-    const int waves[][2] = {{1, 5}, {37, 41}, {116, 120}, {200, 120}};
-    for (const auto& w : waves) {
-        startGame(false, 11);
-        game.waveNumber = static_cast<std::uint8_t>(w[0]);
-        fleet.frozen = 1;  // nothing moves, fires or dies
-        for (const double end = fakeNow + 4000 + 125 * 89.0; fakeNow < end;) {
-            frame();
-        }
-        EXPECT_EQ(fleet.aliveCount, w[1]) << "wave " << w[0];
-    }
-}

@@ -14,6 +14,7 @@
 #include <X11/extensions/Xrandr.h>
 
 #include <algorithm>
+#include <array>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -64,14 +65,7 @@ namespace {
     std::exit(0);
 }();
 
-struct Mode {
-    int width, height, rate;
-    bool operator==(const Mode&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Mode& m) {
-    return out << m.width << "x" << m.height << "@" << m.rate;
-}
+using Mode = std::array<int, 3>;  // width, height, rate
 
 // Read from the server itself (Xlib's DisplayWidth keeps the size it saw at connection time);
 // with wanted set, first switch to it from this process.
@@ -84,8 +78,8 @@ Mode screenMode(Display* dpy, const Mode* wanted = nullptr) {
     int count = 0;
     const XRRScreenSize* sizes = XRRConfigSizes(config, &count);
     for (int i = 0; wanted != nullptr && i < count; ++i) {
-        if (sizes[i].width == wanted->width && sizes[i].height == wanted->height) {
-            XRRSetScreenConfigAndRate(dpy, config, DefaultRootWindow(dpy), i, RR_Rotate_0, short(wanted->rate),
+        if (sizes[i].width == (*wanted)[0] && sizes[i].height == (*wanted)[1]) {
+            XRRSetScreenConfigAndRate(dpy, config, DefaultRootWindow(dpy), i, RR_Rotate_0, short((*wanted)[2]),
                                       CurrentTime);
             XSync(dpy, False);
             XRRFreeScreenConfigInfo(config);
@@ -134,7 +128,7 @@ protected:
 
     void SetUp() override {
         // Back to the desktop mode, whatever the previous test left.
-        if (dpy == nullptr || !(screenMode(dpy, &original) == original)) {
+        if (dpy == nullptr || screenMode(dpy, &original) != original) {
             GTEST_SKIP() << "Xorg with the dummy driver did not start, or not with a 1024x768 mode (needs "
                             "xserver-xorg-video-dummy and root without a seat)";
         }
@@ -202,13 +196,13 @@ TEST_F(XorgDisplaySwitchTest, EveryEndingPutsTheModeBeforeTheFirstSwitchBack) {
         SCOPED_TRACE(row.ending);
         screenMode(dpy, &original);
         EXPECT_EQ(startSwitching("1024 768 75 800 600 72 640 480 0"), "SSS");
-        EXPECT_EQ(screenMode(dpy).width, 640);
+        EXPECT_EQ(screenMode(dpy)[0], 640);
         if (row.ending == 0 && child > 0) {
             kill(child, row.signal);
         }
         const int status = finish(row.ending);
         EXPECT_TRUE(row.signal ? WIFSIGNALED(status) && WTERMSIG(status) == row.signal : status == 0) << status;
-        EXPECT_EQ(screenMode(dpy), row.restored ? original : (Mode{640, 480, screenMode(dpy).rate}));
+        EXPECT_EQ(screenMode(dpy), row.restored ? original : (Mode{640, 480, screenMode(dpy)[2]}));
     }
 }
 
@@ -263,8 +257,8 @@ TEST_F(XorgDisplaySwitchTest, GameInFullScreenSwitchesAndF12PutsTheDesktopModeBa
         window = focusGameWindow(display);
     }
     ASSERT_FALSE(window.empty()) << "no game window";
-    EXPECT_EQ(screenMode(dpy).width, 640);
-    EXPECT_EQ(screenMode(dpy).height, 480);
+    EXPECT_EQ(screenMode(dpy)[0], 640);
+    EXPECT_EQ(screenMode(dpy)[1], 480);
     // With no window manager the window must cover the switched screen, not the old one.
     EXPECT_NE(runCapture("xdotool getwindowgeometry " + window, display).find("Geometry: 640x480"), std::string::npos);
     runCapture("xdotool keydown F12 sleep 0.3 keyup F12", display);
