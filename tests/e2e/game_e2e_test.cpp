@@ -65,7 +65,9 @@ TEST(EndToEnd, StartsOnNewGameF8SwitchesTheLanguageBackAndContinueResumeF12Write
     EXPECT_EQ(run.output(), "") << "the game and its libraries stay quiet, sound device or none";
 }
 
-TEST(EndToEnd, OptionsRecreateTheWindowAndTheSavedChoicesSurviveARestart) {
+// (A start from a saved file is the refused full screen's case below; the file's round trip the
+// settings test's.)
+TEST(EndToEnd, OptionsRecreateTheWindowAndTheChoicesAreSaved) {
     GameRun run;
     ASSERT_TRUE(run.start());
     for (const char* key : {"Down", "Return", "Right", "Down", "Down", "Down", "Down", "Down", "Return", "Return"}) {
@@ -90,14 +92,6 @@ TEST(EndToEnd, OptionsRecreateTheWindowAndTheSavedChoicesSurviveARestart) {
     EXPECT_EQ(text.rfind(";;;; zarv701a - \xF4\xE0\xE9\xEB \xF1 \xED\xE0\xF1\xF2\xF0\xEE\xE9\xEA\xE8 ;;;;\r\n\r\n", 0), 0u);
     EXPECT_TRUE(text.find("\r\nrazdelitelna=2\r\n") != std::string::npos && text.find("\r\nW=87\r\n") != std::string::npos)
         << text;
-
-    GameRun second;
-    second.writeSettings(text);
-    ASSERT_TRUE(second.start());
-    ASSERT_TRUE(second.windowSize(w, h));
-    EXPECT_EQ(w, 960);
-    exitThroughTheMenu(second);
-    EXPECT_EQ(second.readSettings(), text);
 }
 
 // The full screen stays chosen in the file until the options change it.

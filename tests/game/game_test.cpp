@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <random>
 
 namespace {
@@ -37,12 +39,8 @@ void fakePoll() {
 void startGame(bool systemTestGame, unsigned seed) {
     useFakeClock(100000);
     initialiseGameTables();
-    for (int i = 0; i < kEnemyCapacity; ++i) {
-        fleet.enemies[i] = Enemy{};
-    }
-    for (Shot& s : shotPool.shots) {
-        s = Shot{0, 0, kFreeShotAngle};
-    }
+    std::fill_n(fleet.enemies, kEnemyCapacity, Enemy{});
+    std::fill(std::begin(shotPool.shots), std::end(shotPool.shots), Shot{0, 0, kFreeShotAngle});
     prepareGame(false, false);
     platformSrand(seed);
     setStepConstants();  // the decision delays from the seed, not from the calendar

@@ -83,11 +83,8 @@ protected:
                                               [] { ++fontBuilds; }};
         keys.shipKeysLocked = 0;
         menu = MenuState{MainMenu, 1, 0, 4, -1, 0, 0, 0, {0, 0, 0, 0}};
-        game.lastFunctionKey = 0;
-        gameInProgress = 0;
-        systemTest = 0;
+        game.lastFunctionKey = gameInProgress = systemTest = nameLength = 0;
         std::memset(nameBuffer, 0, sizeof nameBuffer);
-        nameLength = 0;
         setAppMode(AppMode::Menu);
     }
 
