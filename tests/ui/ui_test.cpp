@@ -1,7 +1,8 @@
 // The menus, options, key capture and name entry, with a scripted keyboard, no window, a private
 // settings file and the window and fonts of the options' apply replaced by counters: a seeded
 // session of key presses through every screen and the screens drawn, against stored digests (see
-// support/test_support.h), the focus gate and the two ways out of the program.
+// support/test_support.h), and the focus gate. (The two ways out, Exit saving the settings and F12
+// saving nothing, are the end-to-end tests'.)
 #include "app/display_mode.h"
 #include "app/key_bindings.h"
 #include "app/modes.h"
@@ -19,7 +20,6 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
-#include <initializer_list>
 #include <iterator>
 #include <random>
 
@@ -93,15 +93,6 @@ protected:
         useRealClock();
         SettingsTest::TearDown();
     }
-
-    // One idle call with exactly these keys down.
-    static void press(std::initializer_list<int> held, void (*idle)() = menuIdle) {
-        fake_keyboard::reset();
-        for (int vk : held) {
-            fake_keyboard::hold(vk);
-        }
-        idle();
-    }
 };
 
 namespace {
@@ -129,16 +120,6 @@ void digestRecords(Digest& d) {
 }
 
 }  // namespace
-
-// First in the program: the death tests fork, which is safe only before a window exists.
-TEST_F(MenuTest, ExitWritesTheSettingsAndF12NothingBothWithStatusOne) {
-    EXPECT_EXIT(press({VkF12}), ::testing::ExitedWithCode(1), "");
-    EXPECT_FALSE(std::ifstream(path).good());
-    menu.selectedRow = 4;
-    keys.forwardKey = 87;
-    EXPECT_EXIT(press({VkEnter}), ::testing::ExitedWithCode(1), "");
-    EXPECT_NE(readFile().find("\r\nW=87\r\n"), std::string::npos);
-}
 
 TEST_F(MenuTest, ASeededSessionThroughEveryScreenDigestsTheSame) {
     sound.soundVolume = 127;
@@ -212,7 +193,7 @@ TEST_F(MenuTest, EveryScreenDrawnInBothLanguages) {
 
 // Keys typed into another window reach neither the high-score name nor the key bindings.
 TEST_F(MenuTest, AnUnfocusedWindowTypesNoLetterAndCapturesNoKey) {
-    press({VkF5}, [] {});
+    fake_keyboard::hold(VkF5);
     fake_keyboard::focus = false;
     keys.forwardKey = 1;
     std::int16_t binding = 7;
