@@ -89,9 +89,8 @@ TEST(EndToEnd, OptionsRecreateTheWindowAndTheChoicesAreSaved) {
     EXPECT_GT(run.screenshot().count(263, top - 1, 278, top + 26, 255, 255, 255), 30);
     exitThroughTheMenu(run);
     const std::string text = run.readSettings();
-    EXPECT_EQ(text.rfind(";;;; zarv701a - \xF4\xE0\xE9\xEB \xF1 \xED\xE0\xF1\xF2\xF0\xEE\xE9\xEA\xE8 ;;;;\r\n\r\n", 0), 0u);
-    EXPECT_TRUE(text.find("\r\nrazdelitelna=2\r\n") != std::string::npos && text.find("\r\nW=87\r\n") != std::string::npos)
-        << text;
+    EXPECT_NE(text.find("\r\nrazdelitelna=2\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\r\nW=87\r\n"), std::string::npos);
 }
 
 // The full screen stays chosen in the file until the options change it.

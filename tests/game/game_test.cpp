@@ -239,7 +239,7 @@ TEST(Rules, ShotsNeededAndScorePerKind) {
         shotPool.stepMs = 1e12;
         Enemy& e = fleet.enemies[5];  // holding its course for good, never firing
         e = Enemy{400, 100, 1, game.now, game.now, game.now, game.now, 1e9, 1e12, 1, kEnemyKinds[kind].value,
-                  enemySpeed(kind, fleet.fieldHeight), kEnemyKinds[kind].turnRate, static_cast<std::int8_t>(kind), 2, 0};
+                  enemySpeed(kind, fleet.fieldHeight), kEnemyKinds[kind].turnRate, std::int8_t(kind), 2, 0};
         fleet.aliveCount = 1;
         int shots = 0;
         for (; e.strength > 0 && shots < 100; ++shots) {

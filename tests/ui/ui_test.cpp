@@ -57,10 +57,6 @@ void reset() {
     focus = true;
 }
 
-void hold(int vk) {
-    script[vk].held = true;
-}
-
 void holdBetween(int vk, long from, long until) {
     script[vk].from = from;
     script[vk].until = until;
@@ -144,8 +140,9 @@ TEST_F(MenuTest, ASeededSessionThroughEveryScreenDigestsTheSame) {
             fake_keyboard::script[VkEnter].remaining = 3;
             fake_keyboard::holdBetween(pool[rng() % 3], 200, 1L << 40);
         } else {
-            fake_keyboard::hold(vk);  // some key is always down: a pending capture takes it at once
-            fake_keyboard::hold(rng() % 4 == 0 ? VkShift : vk);
+            // Some key is always down: a pending capture takes it at once.
+            fake_keyboard::script[vk].held = true;
+            fake_keyboard::script[rng() % 4 == 0 ? VkShift : vk].held = true;
         }
         (currentAppMode() == AppMode::NameEntry ? nameEntryIdle : menuIdle)();
         fakeNow += 1;
@@ -193,14 +190,14 @@ TEST_F(MenuTest, EveryScreenDrawnInBothLanguages) {
 
 // Keys typed into another window reach neither the high-score name nor the key bindings.
 TEST_F(MenuTest, AnUnfocusedWindowTypesNoLetterAndCapturesNoKey) {
-    fake_keyboard::hold(VkF5);
+    fake_keyboard::script[VkF5].held = true;
     fake_keyboard::focus = false;
     keys.forwardKey = 1;
     std::int16_t binding = 7;
     EXPECT_EQ(captureKey(binding, false), 0);
     EXPECT_EQ(keys.forwardKey, 1) << "F5 typed elsewhere keeps the bindings";
     fake_keyboard::script[VkF5].held = false;
-    fake_keyboard::hold('A');
+    fake_keyboard::script['A'].held = true;
     nameEntryIdle();
     EXPECT_EQ(nameLength, 0);
     EXPECT_EQ(fake_keyboard::total, 0) << "no key is read at all";
