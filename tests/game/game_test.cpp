@@ -95,10 +95,8 @@ const char* brokenInvariant() {
             return "a player shot lies outside the field after a step";
         }
     }
-    for (int b = 0; b < kBurstCount; ++b) {
-        if (burstPool.bursts[b].age > 36) {
-            return "a burst outlived its 36 steps";
-        }
+    if (std::any_of(burstPool.bursts, burstPool.bursts + kBurstCount, [](const Burst& b) { return b.age > 36; })) {
+        return "a burst outlived its 36 steps";
     }
     if (alive != fleet.aliveCount || game.enemyShotRequest.angle != kFreeShotAngle || game.burstRequests[0].angle != 0) {
         return "aliveCount differs from the live slots, or a request survived the frame";
@@ -144,17 +142,6 @@ bool play(RandomPlayer& player, double limitMs, bool stopAtEnd = true) {
         }
     }
     return game.endTime == -1;
-}
-
-// No countdown, no waves, no enemies but the test's own.
-void quietGame(unsigned seed) {
-    startGame(false, seed);
-    for (int i = 0; i < kEnemyCapacity; ++i) {
-        fleet.enemies[i].strength = 0;
-    }
-    fleet.aliveCount = fleet.spawning = 0;
-    game.countdown = 0;
-    game.waveNumber = 250;
 }
 
 }  // namespace
@@ -234,7 +221,10 @@ TEST(Rules, ShotsNeededAndScorePerKind) {
     const int expected[5] = {2, 4, 3, 7, 8};
     const float values[5] = {20, 50, 70, 100, 90};
     for (int kind = 0; kind < 5; ++kind) {
-        quietGame(20 + kind);
+        startGame(false, 20 + kind);  // no countdown, no waves, no enemies but the test's own
+        std::fill_n(fleet.enemies, kEnemyCapacity, Enemy{});
+        fleet.spawning = game.countdown = 0;
+        game.waveNumber = 250;
         fleet.frozen = 1;
         shotPool.stepMs = 1e12;
         Enemy& e = fleet.enemies[5];  // holding its course for good, never firing

@@ -14,7 +14,6 @@
 
 #include <GL/glx.h>
 #include <X11/Xlib.h>
-#include <csignal>
 #include <cstdlib>
 #include <unistd.h>
 

@@ -50,8 +50,7 @@ protected:
 
     void TearDown() override {
         clearSettingsTextForTest();
-        std::string command = "chmod -R u+w '" + directory + "' && rm -rf '" + directory + "'";
-        std::system(command.c_str());
+        std::system(("rm -rf '" + directory + "'").c_str());
         settingsPath = "./zarv.cfg";
     }
 
