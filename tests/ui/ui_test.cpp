@@ -195,7 +195,7 @@ TEST_F(MenuTest, AnUnfocusedWindowTypesNoLetterAndCapturesNoKey) {
     EXPECT_EQ(captureKey(binding, false), 0);
     EXPECT_EQ(keys.forwardKey, 1) << "F5 typed elsewhere keeps the bindings";
     fake_keyboard::script[VkF5].held = false;
-    fake_keyboard::script['A'].held = true;
+    fake_keyboard::script[int('A')].held = true;
     nameEntryIdle();
     EXPECT_EQ(nameLength, 0);
     EXPECT_EQ(fake_keyboard::total, 0) << "no key is read at all";
