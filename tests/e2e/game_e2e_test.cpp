@@ -105,12 +105,12 @@ TEST(EndToEnd, ARefusedFullScreenAtStartUpFallsBackToAWindowOfTheSameSize) {
     for (const char* key : {"Down", "Return", "Escape", "Return"}) {
         run.tap(key);  // the options visited and applied, full screen untouched
     }
-    run.pause(600);
+    run.pause(1500);  // the apply re-creates the window: slow under a sanitizer
     EXPECT_NE(run.readSettings().find("cqlEkran=1\r\n"), std::string::npos);
     for (const char* key : {"Return", "Down", "Down", "Down", "Left", "Escape", "Return"}) {
         run.tap(key);  // "Full screen: No" chosen
     }
-    run.pause(600);
+    run.pause(1500);
     EXPECT_NE(run.readSettings().find("cqlEkran=0\r\n"), std::string::npos);
     exitThroughTheMenu(run);
 }
