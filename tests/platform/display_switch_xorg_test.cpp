@@ -14,9 +14,9 @@
 #include <X11/extensions/Xrandr.h>
 
 #include <algorithm>
+#include <array>
 #include <csignal>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <poll.h>
 #include <sys/resource.h>
@@ -27,8 +27,9 @@
 namespace {
 
 // The switching child: "<fd> <requests>", each "<w> <h> <Hz>" answered 'S' (switched) or 'R'
-// (refused) and each "wm" 'Y' or 'N' (does a window manager do full screen), then it waits for
-// its ending: 'x' exit, 'q' _exit (skips the exit handlers), 's' SIGSEGV; SIGTERM ends it too.
+// (refused), or with a negative width 'Y' or 'N' (does a window manager do full screen); then it
+// waits for its ending: 'x' exit, 'q' _exit (skips the exit handlers), 's' SIGSEGV; SIGTERM ends
+// it too.
 [[maybe_unused]] const bool switchingChild = [] {
     char* at = std::getenv("ZARV_SWITCH_CHILD");
     if (at == nullptr) {
@@ -38,18 +39,14 @@ namespace {
     setrlimit(RLIMIT_CORE, &noCore);
     const int fd = static_cast<int>(std::strtol(at, &at, 10));
     for (char* next = at;; at = next) {
-        char reply = 0;
-        if (std::strncmp(at + std::strspn(at, " "), "wm", 2) == 0) {
-            next = at + std::strspn(at, " ") + 2;
-            reply = windowManagerDoesFullScreen() ? 'Y' : 'N';
-        } else {
-            const long w = std::strtol(at, &next, 10);
-            if (next == at) {
-                break;
-            }
-            const long h = std::strtol(next, &next, 10);
-            reply = switchDisplayMode(unsigned(w), unsigned(h), 32, unsigned(std::strtol(next, &next, 10))) ? 'R' : 'S';
+        const long w = std::strtol(at, &next, 10);
+        if (next == at) {
+            break;
         }
+        const long h = std::strtol(next, &next, 10);
+        const long hz = std::strtol(next, &next, 10);
+        const char reply = w < 0 ? "NY"[windowManagerDoesFullScreen()]
+                                 : switchDisplayMode(unsigned(w), unsigned(h), 32, unsigned(hz)) ? 'R' : 'S';
         send(fd, &reply, 1, MSG_NOSIGNAL);
     }
     char ending = 0;
@@ -64,14 +61,7 @@ namespace {
     std::exit(0);
 }();
 
-struct Mode {
-    int width, height, rate;
-    bool operator==(const Mode&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Mode& m) {
-    return out << m.width << "x" << m.height << "@" << m.rate;
-}
+using Mode = std::array<int, 3>;  // width, height, rate
 
 // Read from the server itself (Xlib's DisplayWidth keeps the size it saw at connection time);
 // with wanted set, first switch to it from this process.
@@ -84,8 +74,8 @@ Mode screenMode(Display* dpy, const Mode* wanted = nullptr) {
     int count = 0;
     const XRRScreenSize* sizes = XRRConfigSizes(config, &count);
     for (int i = 0; wanted != nullptr && i < count; ++i) {
-        if (sizes[i].width == wanted->width && sizes[i].height == wanted->height) {
-            XRRSetScreenConfigAndRate(dpy, config, DefaultRootWindow(dpy), i, RR_Rotate_0, short(wanted->rate),
+        if (sizes[i].width == (*wanted)[0] && sizes[i].height == (*wanted)[1]) {
+            XRRSetScreenConfigAndRate(dpy, config, DefaultRootWindow(dpy), i, RR_Rotate_0, short((*wanted)[2]),
                                       CurrentTime);
             XSync(dpy, False);
             XRRFreeScreenConfigInfo(config);
@@ -134,14 +124,14 @@ protected:
 
     void SetUp() override {
         // Back to the desktop mode, whatever the previous test left.
-        if (dpy == nullptr || !(screenMode(dpy, &original) == original)) {
+        if (dpy == nullptr || screenMode(dpy, &original) != original) {
             GTEST_SKIP() << "Xorg with the dummy driver did not start, or not with a 1024x768 mode (needs "
                             "xserver-xorg-video-dummy and root without a seat)";
         }
     }
 
-    // Starts a child that asks for each "<w> <h> <Hz>" or "wm" in requests, in order, and returns
-    // its answers ('?' for one that never came).
+    // Starts a child that asks for each "<w> <h> <Hz>" in requests, in order, and returns its
+    // answers (fewer when one never came).
     std::string startSwitching(const std::string& requests) {
         int fds[2];
         socketpair(AF_UNIX, SOCK_STREAM, 0, fds);
@@ -202,13 +192,13 @@ TEST_F(XorgDisplaySwitchTest, EveryEndingPutsTheModeBeforeTheFirstSwitchBack) {
         SCOPED_TRACE(row.ending);
         screenMode(dpy, &original);
         EXPECT_EQ(startSwitching("1024 768 75 800 600 72 640 480 0"), "SSS");
-        EXPECT_EQ(screenMode(dpy).width, 640);
+        EXPECT_EQ(screenMode(dpy)[0], 640);
         if (row.ending == 0 && child > 0) {
             kill(child, row.signal);
         }
         const int status = finish(row.ending);
         EXPECT_TRUE(row.signal ? WIFSIGNALED(status) && WTERMSIG(status) == row.signal : status == 0) << status;
-        EXPECT_EQ(screenMode(dpy), row.restored ? original : (Mode{640, 480, screenMode(dpy).rate}));
+        EXPECT_EQ(screenMode(dpy), row.restored ? original : (Mode{640, 480, screenMode(dpy)[2]}));
     }
 }
 
@@ -241,7 +231,7 @@ TEST_F(XorgDisplaySwitchTest, WindowManagerFullScreenIsSeenOnlyWhenOneAnnouncesI
         XChangeProperty(dpy, root, supported, XA_ATOM, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(states),
                         step == 2 ? 2 : 1);
         XSync(dpy, False);
-        EXPECT_EQ(startSwitching("wm"), step == 2 ? "Y" : "N") << step;
+        EXPECT_EQ(startSwitching("-1 0 0"), step == 2 ? "Y" : "N") << step;
         EXPECT_EQ(finish('x'), 0);
     }
     XDeleteProperty(dpy, root, check);
@@ -263,8 +253,7 @@ TEST_F(XorgDisplaySwitchTest, GameInFullScreenSwitchesAndF12PutsTheDesktopModeBa
         window = focusGameWindow(display);
     }
     ASSERT_FALSE(window.empty()) << "no game window";
-    EXPECT_EQ(screenMode(dpy).width, 640);
-    EXPECT_EQ(screenMode(dpy).height, 480);
+    EXPECT_EQ(screenMode(dpy), (Mode{640, 480, screenMode(dpy)[2]}));
     // With no window manager the window must cover the switched screen, not the old one.
     EXPECT_NE(runCapture("xdotool getwindowgeometry " + window, display).find("Geometry: 640x480"), std::string::npos);
     runCapture("xdotool keydown F12 sleep 0.3 keyup F12", display);

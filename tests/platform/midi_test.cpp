@@ -8,6 +8,7 @@
 #include <alsa/asoundlib.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -36,9 +37,7 @@ protected:
         ASSERT_EQ(sound.soundVolume, 127) << "the General MIDI SoundFont is missing";
         ASSERT_TRUE(midiSynthSettle(20000));
         sound.fieldWidth = 800;
-        for (double& t : sound.ambientNext) {
-            t = 1e12;
-        }
+        std::fill(std::begin(sound.ambientNext), std::end(sound.ambientNext), 1e12);
     }
     void TearDown() override {
         closeMidiOutput();

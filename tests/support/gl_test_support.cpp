@@ -26,8 +26,6 @@ const ::testing::Environment* const finishDrawing = ::testing::AddGlobalTestEnvi
 
 }  // namespace
 
-void doNothingDisplay() {}
-
 bool openTestWindow(unsigned width, unsigned height, unsigned colourBits) {
     static bool glutReady = false;
     if (std::getenv("DISPLAY") == nullptr) {
@@ -47,7 +45,7 @@ bool openTestWindow(unsigned width, unsigned height, unsigned colourBits) {
         createGameWindow();
     }
     // The menu's callbacks belong to other tests: this window only needs to exist.
-    glutDisplayFunc(doNothingDisplay);
+    glutDisplayFunc([] {});
     glutIdleFunc(nullptr);
     glutReshapeFunc(nullptr);
     for (int i = 0; i < 5; ++i) {

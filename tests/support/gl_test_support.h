@@ -6,9 +6,6 @@
 #include <functional>
 #include <vector>
 
-// A display callback for windows the tests draw into themselves.
-void doNothingDisplay();
-
 // Opens (or re-opens) the game window windowed at width x height with the view box of a window
 // that size. False when there is no X display to open it on.
 bool openTestWindow(unsigned width, unsigned height, unsigned colourBits = 32);

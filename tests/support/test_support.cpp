@@ -11,15 +11,9 @@
 
 double fakeNow = 0;
 
-namespace {
-double readFakeClock() {
-    return fakeNow;
-}
-}  // namespace
-
 void useFakeClock(double start) {
     fakeNow = start;
-    setClockSource(readFakeClock);
+    setClockSource([] { return fakeNow; });
 }
 
 void useRealClock() {

@@ -1,14 +1,12 @@
-// Saving as a player would, not as root: the file's own permissions and links decide what happens.
+// Saving over files as a player has them on a POSIX system: permissions, links, locked folders and
+// a disk that fills part way.
+#include "settings_fixture.h"
+
 #include "platform/file_replace.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <fcntl.h>
-#include <fstream>
+#include <csignal>
 #include <grp.h>
-#include <gtest/gtest.h>
-#include <sstream>
-#include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,26 +17,17 @@ constexpr uid_t kNobody = 65534;
 const std::string kOld = "old content, longer than the new one\r\n";
 const std::string kNew = "new\r\n";
 
-std::string contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void put(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
 bool save(const std::string& path, const std::string& text) {
     return replaceFileContents(path.c_str(), text.data(), text.size());
 }
 
-// Each case in a fresh directory; a failed check is written to out as one line.
-void checkAll(const std::string& dir, std::FILE* out) {
-    auto check = [out](bool ok, const char* what) {
+// The failed checks, each printed; every case in a fresh directory.
+int checkAll(const std::string& dir) {
+    int failed = 0;
+    auto check = [&failed](bool ok, const char* what) {
         if (!ok) {
-            std::fprintf(out, "%s\n", what);
+            std::fprintf(stderr, "save as user %u: %s\n", kNobody, what);
+            ++failed;
         }
     };
     const std::string file = dir + "/zarv.cfg";
@@ -75,47 +64,50 @@ void checkAll(const std::string& dir, std::FILE* out) {
 
     check(save(file, kNew) && contents(file) == kNew, "a new file in a free directory");
     unlink(file.c_str());
+    return failed;
 }
 
 }  // namespace
 
+// A save replaces the file keeping its permissions; one that fails part way keeps the old file.
+TEST_F(SettingsTest, ASaveThatFailsPartWayKeepsTheOldFile) {
+    writeFile("W=1\r\n");
+    chmod(path.c_str(), 0640);
+    struct rlimit old {};
+    getrlimit(RLIMIT_FSIZE, &old);
+    struct rlimit tiny = old;
+    tiny.rlim_cur = 64;  // the file-size limit stands in for a full disk
+    void (*oldHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &tiny);
+    saveSettings();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(readFile(), "W=1\r\n");
+    saveSettings();
+    EXPECT_EQ(readFile(), defaultFile(""));
+    struct stat after {};
+    EXPECT_EQ(stat(path.c_str(), &after) == 0 ? after.st_mode & 0777 : 0, 0640u);
+}
+
+// Saving as a player would, not as root: the file's own permissions and links decide what happens.
+// Root ignores permissions, so the cases run in a child as nobody.
 TEST(SavePermissions, ReadOnlyFilesLinksAndLockedDirectoriesAsAPlayerSeesThem) {
-    int pipeEnds[2];
-    ASSERT_EQ(pipe(pipeEnds), 0);
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        close(pipeEnds[0]);
-        std::FILE* out = fdopen(pipeEnds[1], "w");
-        // Root ignores permissions, so the checks run as nobody.
-        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
-            std::fprintf(out, "SKIP cannot become user %u\n", kNobody);
-            std::fclose(out);
-            _exit(0);
-        }
         char dir[] = "/tmp/zarv-save-XXXXXX";
-        if (mkdtemp(dir) == nullptr) {
-            std::fprintf(out, "SKIP no private directory in /tmp\n");
-        } else {
-            checkAll(dir, out);
-            rmdir(dir);
+        if ((geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)) ||
+            mkdtemp(dir) == nullptr) {
+            _exit(77);
         }
-        std::fclose(out);
-        _exit(0);
+        const int failed = checkAll(dir);
+        rmdir(dir);
+        _exit(failed);
     }
-    close(pipeEnds[1]);
-    std::string report;
-    char buffer[256];
-    ssize_t n = 0;
-    while ((n = read(pipeEnds[0], buffer, sizeof buffer)) > 0) {
-        report.append(buffer, static_cast<size_t>(n));
-    }
-    close(pipeEnds[0]);
-    int status = 0;
+    int status = -1;
     waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (report.rfind("SKIP ", 0) == 0) {
-        GTEST_SKIP() << report.substr(5);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77) {
+        GTEST_SKIP() << "cannot become user " << kNobody << " with a private directory in /tmp";
     }
-    EXPECT_EQ(report, "");
+    EXPECT_EQ(status, 0) << "the failed checks are printed above";
 }
