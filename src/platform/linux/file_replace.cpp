@@ -11,37 +11,26 @@
 
 namespace {
 
-bool writeAllAt(int fd, const char* bytes, std::size_t size, off_t offset) {
+// pread and pwrite may move fewer bytes than asked, or be interrupted: go on until all have moved.
+template <typename Bytes, typename Io>
+bool moveAllAt(int fd, Bytes* bytes, std::size_t size, off_t offset, Io io) {
     while (size > 0) {
-        const ssize_t written = pwrite(fd, bytes, size, offset);
-        if (written < 0 && errno == EINTR) {
+        const ssize_t moved = io(fd, bytes, size, offset);
+        if (moved < 0 && errno == EINTR) {
             continue;
         }
-        if (written <= 0) {
+        if (moved <= 0) {
             return false;
         }
-        bytes += written;
-        size -= static_cast<std::size_t>(written);
-        offset += written;
+        bytes += moved;
+        size -= static_cast<std::size_t>(moved);
+        offset += moved;
     }
     return true;
 }
 
-bool readAllAt(int fd, char* bytes, std::size_t size) {
-    off_t offset = 0;
-    while (size > 0) {
-        const ssize_t got = pread(fd, bytes, size, offset);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return false;
-        }
-        bytes += got;
-        size -= static_cast<std::size_t>(got);
-        offset += got;
-    }
-    return true;
+bool writeAllAt(int fd, const char* bytes, std::size_t size, off_t offset) {
+    return moveAllAt(fd, bytes, size, offset, pwrite);
 }
 
 // The directory part of path ("." when it has none).
@@ -118,7 +107,7 @@ bool rewriteInPlace(const char* path, const char* bytes, std::size_t size) {
     }
     const auto oldSize = static_cast<std::size_t>(before.st_size);
     char* old = static_cast<char*>(std::malloc(oldSize + 1));
-    if (old == nullptr || !readAllAt(fd, old, oldSize)) {
+    if (old == nullptr || !moveAllAt(fd, old, oldSize, 0, pread)) {
         std::free(old);
         close(fd);
         return false;
