@@ -1,4 +1,6 @@
 #include "platform/keys.h"
+
+#include "platform/clock.h"
 #include "platform/linux/keysyms.h"
 
 #include <GL/glx.h>
@@ -6,8 +8,6 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 #include <X11/keysym.h>
-
-#include <ctime>
 
 namespace {
 
@@ -226,12 +226,6 @@ const VkKeysyms* findVk(int vk) {
     return nullptr;
 }
 
-double nowMs() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<double>(ts.tv_sec) * 1000.0 + static_cast<double>(ts.tv_nsec) / 1.0e6;
-}
-
 // Windows vanish between our questions (the focus moves, the game window is re-created):
 // errors on this connection are expected and must not end the program.
 int ignoreOwnErrors(Display* dpy, XErrorEvent* event) {
@@ -319,7 +313,7 @@ void forgetPresses() {
 }
 
 bool fresh(double& taken) {
-    const double now = nowMs();
+    const double now = monotonicMs();
     if (now >= taken && now - taken < kSnapshotMs) {
         return true;
     }
@@ -411,7 +405,7 @@ bool queryTree(Window window, Window& parent, unsigned& childCount) {
 }
 
 void refreshAncestry(Window ours) {
-    const double now = nowMs();
+    const double now = monotonicMs();
     if (ours == ancestryOf && now >= ancestryTime && now - ancestryTime < kAncestryMs) {
         return;
     }
