@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages zarv needs to build, run and test, skipping those already present.
+# Usage: tools/install-deps.sh [package ...]: the packages named instead of the whole list.
 set -euo pipefail
 
 packages=(
@@ -16,6 +17,7 @@ packages=(
   # package: the icon's sizes, the .deb and the checks of what it installs
   librsvg2-bin dpkg-dev file desktop-file-utils appstream libxml2-utils man-db
 )
+[ $# -gt 0 ] && packages=("$@")
 
 missing=()
 for p in "${packages[@]}"; do
@@ -31,5 +33,5 @@ if [ "$(id -u)" -ne 0 ]; then
   as_root=(sudo)
 fi
 export DEBIAN_FRONTEND=noninteractive
-"${as_root[@]}" apt-get update -qq || true
-"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+"${as_root[@]}" apt-get -o DPkg::Lock::Timeout=900 update -qq || true
+"${as_root[@]}" apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends "${missing[@]}"

@@ -11,17 +11,8 @@ as_root=()
 [ "$(id -u)" -ne 0 ] && as_root=(sudo)
 apt_get() { "${as_root[@]}" apt-get -o DPkg::Lock::Timeout=900 "$@"; }
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}" >&2
-  export DEBIAN_FRONTEND=noninteractive
-  apt_get update -qq || true
-  apt_get install -y -qq --no-install-recommends "${missing[@]}" >&2 ||
-    { echo "make windows: could not install ${missing[*]}" >&2; exit 1; }
-fi
+"$(dirname "$0")/install-deps.sh" "${packages[@]}" >&2 ||
+  { echo "make windows: could not install ${packages[*]}" >&2; exit 1; }
 
 src=$(find "$cache/freeglut-src" -mindepth 1 -maxdepth 1 -type d -name 'freeglut-*' 2>/dev/null | head -n1 || true)
 if [ -z "$src" ]; then
