@@ -2,6 +2,7 @@
 
 #include "app/modes.h"
 #include "app/screen_mapping.h"
+#include "platform/clock.h"
 #include "platform/display_switch.h"
 
 #include <GL/freeglut.h>
@@ -102,6 +103,17 @@ void endProgram(int status) {
         glFinish();
     }
     std::exit(status);
+}
+
+void serviceWindowWhileWaiting() {
+    // On Windows a window's activation is processed by its own message queue, and a window that
+    // takes no message for five seconds is replaced by a "Not Responding" ghost: a wait that
+    // took none would never see the focus come back. GLUT's single turn runs the display and
+    // reshape callbacks but never the idle one, so the wait in progress is not entered again.
+    if (windowId != 0) {
+        glutMainLoopEvent();
+    }
+    sleepMs(1);
 }
 
 bool gameWindowExists() {

@@ -13,6 +13,9 @@ bool recreateGameWindow();
 // finished first: the GL driver compiles what a late flush needs with parts of its compiler that
 // the exit has already destroyed, and would crash.
 [[noreturn]] void endProgram(int status);
+// One turn of a loop that waits for keys inside a callback: the window's own events are handled
+// (repaint, activation, the system's are-you-alive pings), then a millisecond passes.
+void serviceWindowWhileWaiting();
 // True while a GLUT window exists (false in tests that run without one).
 bool gameWindowExists();
 

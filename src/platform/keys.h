@@ -8,13 +8,13 @@
 bool openKeyboard();
 void closeKeyboard();
 
-// True while the key with this virtual-key code is down, or when it was pressed since the
-// keyboard was last read, so a tap shorter than a frame counts once; whoever has the focus
-// (callers gate on windowFocused(), which forgets the presses made while it is false).
-// Codes that no key of this keyboard produces read false.
+// True while the key with this virtual-key code is down, or when it was pressed since this code
+// was last asked, so a tap shorter than a frame counts once, at the next query of its own code;
+// whoever has the focus (callers gate on windowFocused(), which forgets the presses another
+// program's window was sent). Codes that no key of this keyboard produces read false.
 // On X11 the keyboard is read in one query and reused for up to a millisecond, so a whole poll or
 // key scan costs one round trip to the server. On Windows it is the system's asynchronous key
-// state of that code (down now, or pressed since the previous query).
+// state of that code.
 bool asyncKeyDown(int vk);
 
 // True while our game window has the keyboard focus (X11: the current GL drawable; Windows: the

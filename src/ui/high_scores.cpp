@@ -4,6 +4,7 @@
 #include "app/keyboard.h"
 #include "app/modes.h"
 #include "app/text.h"
+#include "app/window.h"
 #include "game/game_state.h"
 #include "settings/settings.h"
 #include "ui/menu.h"
@@ -44,6 +45,7 @@ void completeNameEntry() {
     insertHighScore(nameBuffer, game.score);
     saveSettings();
     while (keys.enterHeld) {
+        serviceWindowWhileWaiting();
         pollKeyboard(keys);
     }
     if (keys.keyboardUnseen) {

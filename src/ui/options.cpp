@@ -185,8 +185,14 @@ int captureKey(std::int16_t& binding, bool wait) {
                 return 0;
             }
             // The second and later passes start at 0, so the mouse buttons count too.
+            serviceWindowWhileWaiting();
             code = 0;
+            const bool wasFocused = focused;
             focused = windowFocused();
+            // The click or key that brought the focus back is not the key chosen.
+            while (focused && !wasFocused && !allSeenUp()) {
+                serviceWindowWhileWaiting();
+            }
         }
         if (focused && !captureSkips(code) && asyncKeyDown(code)) {
             break;
@@ -312,6 +318,7 @@ void soundEnter(int row) {
 bool controlsEnter(int row) {
     // The Enter that chose the row must not be taken as the new key.
     while (!seenUp(VkEnter)) {
+        serviceWindowWhileWaiting();
     }
     if (row >= 0 && row <= 3) {
         shipBinding(row) = 0;
@@ -328,10 +335,12 @@ bool controlsEnter(int row) {
 
 void continueKeyCapture(int which) {
     while (!allSeenUp()) {
+        serviceWindowWhileWaiting();
     }
     std::int16_t& binding = shipBinding(which);
     captureKey(binding, true);
     while (!seenUp(binding)) {
+        serviceWindowWhileWaiting();
     }
     menu.capturePending[which] = 0;
     game.lastFunctionKey = 'e';

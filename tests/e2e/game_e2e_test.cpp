@@ -65,6 +65,32 @@ TEST(EndToEnd, StartsOnNewGameF8SwitchesTheLanguageBackAndContinueResumeF12Write
     EXPECT_EQ(run.output(), "") << "the game and its libraries stay quiet, sound device or none";
 }
 
+// Another program's window takes the focus during a key capture: the game keeps handling its
+// window's events, takes the focus back with a click, and binds neither the click nor what was
+// typed into the other window.
+TEST(EndToEnd, AKeyCaptureOutlivesAnotherWindowTakingTheFocus) {
+    GameRun run;
+    ASSERT_TRUE(run.start());
+    for (const char* key : {"Down", "Return", "Down", "Down", "Down", "Down", "Down", "Return", "Return"}) {
+        run.tap(key);  // Options, down to Controls, Forward:, start the capture
+    }
+    ASSERT_TRUE(run.typeIntoAnotherWindow("q"));
+    run.pause(500);
+    run.clickGame();
+    EXPECT_TRUE(waitFor([&] {
+        const Image shot = run.screenshot();
+        return highlightPixels(shot, 0) > 30 && shot.count(400, 450, 790, 590, 255, 255, 255) < 50;
+    })) << "the controls screen drawn again where the other window was";
+    run.pause(300);
+    run.tap("w");
+    for (const char* key : {"Escape", "Return", "Escape", "Return"}) {
+        run.tap(key);  // back to the options, back and save
+    }
+    run.pause(800);
+    exitThroughTheMenu(run);
+    EXPECT_NE(run.readSettings().find("\r\nW=87\r\n"), std::string::npos) << run.readSettings();
+}
+
 // (A start from a saved file is the refused full screen's case below; the file's round trip the
 // settings test's.)
 TEST(EndToEnd, OptionsRecreateTheWindowAndTheChoicesAreSaved) {

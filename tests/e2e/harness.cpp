@@ -189,6 +189,27 @@ void GameRun::tap(const std::string& key, int holdMs) {
     pause(120);
 }
 
+bool GameRun::typeIntoAnotherWindow(const std::string& key) {
+    const std::string program = underWine_ ? "wine notepad" : "xmessage -buttons \"\" -title other other";
+    runCapture("sh -c '" + program + " >/dev/null 2>&1 &'", display_);
+    std::string other;
+    waitFor([&] {
+        other = runCapture(underWine_ ? "xdotool search --name 'Notepad$'" : "xdotool search --name '^other$'", display_);
+        return !other.empty();
+    });
+    if (other.empty()) {
+        return false;
+    }
+    other = other.substr(0, other.find('\n'));
+    // Over the game's lower right part, its left part free for the click back. The focus moves
+    // before the click, which would otherwise count as the game's own.
+    runCapture("xdotool windowmove --sync " + other + " 300 150 windowsize --sync " + other + " 800 500", display_);
+    runCapture("xdotool windowfocus --sync " + other, display_);
+    pause(300);
+    runCapture("xdotool mousemove --window " + other + " 20 40 click 1 key " + key, display_);
+    return true;
+}
+
 Image GameRun::screenshot() {
     Image image;
     const std::string path = dir_ + "/shot.ppm";

@@ -45,6 +45,19 @@ inline std::string wholeFile(const std::string& path) {
     return s.str();
 }
 
+// Asks every 50 ms until the condition holds or the time is up; whether it held. A busy machine
+// slows the wait instead of failing it.
+template <class Condition>
+bool waitFor(Condition holds, int timeoutMs = 30000) {
+    for (int waited = 0; waited <= timeoutMs; waited += 50) {
+        if (holds()) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
 class GameRun {
 public:
     // A fresh display and a fresh temporary working directory (optionally with a settings file).
@@ -75,6 +88,14 @@ public:
     // Under Wine a re-created window takes over a second to get its keys: the long waits, which
     // follow a re-creation, are longer there.
     void pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(underWine_ && ms >= 500 ? ms + 2000 : ms)); }
+
+    // Opens another program's window (under Wine a Windows one, whose activation Wine follows)
+    // over the game's lower right part, clicks it and types the key into it; false when no such
+    // window appeared.
+    bool typeIntoAnotherWindow(const std::string& key);
+    // A click inside the game window, as a player takes the focus back (under Wine; without a
+    // window manager the X focus stays where it was).
+    void clickGame() { runCapture("xdotool mousemove --window " + window_ + " 100 300 click 1", display_); }
 
     Image screenshot();
     // The game window's size as the X server reports it.

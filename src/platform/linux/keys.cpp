@@ -206,11 +206,10 @@ double keymapTime = -1.0e9;
 double pointerTime = -1.0e9;
 
 // The keymap query says only what is down now. Presses are also caught as they happen (XInput2
-// raw events, sent whoever has the focus) and count in the next snapshot, so a tap shorter than
-// a frame is read as down once.
+// raw events, sent whoever has the focus) and kept per virtual-key code until that code is
+// asked, so a tap shorter than a frame is read once, by its own key's query and no other.
 int xiOpcode = -1;
-char keysPressed[32] = {};
-unsigned buttonsPressed = 0;
+bool pending[256] = {};
 // Buttons 8 and 9 (X1, X2) are not in the core pointer state: they are followed by their events.
 unsigned buttonsHeld = 0;
 
@@ -277,8 +276,19 @@ void listenForPresses() {
     }
 }
 
-// Takes the events that reached us with the last reply, so no press is counted before the
-// snapshot it belongs to.
+// X buttons 1 to 9 by the virtual-key code they send; 0 where none.
+constexpr int kButtonVk[10] = {0, kVkMouseLeft, kVkMouseMiddle, kVkMouseRight, 0, 0, 0, 0, kVkMouseX1, kVkMouseX2};
+
+// A keycode may stand for several codes (left Shift is 16 and 160): the press is pending for each.
+void notePress(int keycode) {
+    for (int vk = 0; vk < 256; ++vk) {
+        if (keycodes[vk][0] == keycode || keycodes[vk][1] == keycode) {
+            pending[vk] = true;
+        }
+    }
+}
+
+// Takes the events that reached us with the last reply.
 void collectPresses() {
     while (XEventsQueued(display, QueuedAlready) > 0) {
         XEvent event;
@@ -290,10 +300,12 @@ void collectPresses() {
         const int detail = static_cast<const XIRawEvent*>(cookie.data)->detail;
         const unsigned button = detail > 0 && detail < 32 ? 1u << detail : 0u;
         if (cookie.evtype == XI_RawKeyPress && detail > 0 && detail < 256) {
-            keysPressed[detail >> 3] = static_cast<char>(keysPressed[detail >> 3] | (1 << (detail & 7)));
+            notePress(detail);
         } else if (cookie.evtype == XI_RawButtonPress) {
-            buttonsPressed |= button;
             buttonsHeld |= button;
+            if (detail > 0 && detail < 10 && kButtonVk[detail] != 0) {
+                pending[kButtonVk[detail]] = true;
+            }
         } else if (cookie.evtype == XI_RawButtonRelease) {
             buttonsHeld &= ~button;
         }
@@ -306,10 +318,16 @@ void forgetPresses() {
     // Also what has reached the socket unread, without the cost of a round trip.
     XEventsQueued(display, QueuedAfterReading);
     collectPresses();
-    for (char& bits : keysPressed) {
-        bits = 0;
+    for (bool& press : pending) {
+        press = false;
     }
-    buttonsPressed = 0;
+}
+
+// Read once: true when the code was pressed since it was last asked.
+bool takePress(int vk) {
+    const bool pressed = pending[vk];
+    pending[vk] = false;
+    return pressed;
 }
 
 bool fresh(double& taken) {
@@ -327,10 +345,6 @@ void refreshKeymap() {
     }
     XQueryKeymap(display, keymap);
     collectPresses();
-    for (int i = 0; i < 32; ++i) {
-        keymap[i] = static_cast<char>(keymap[i] | keysPressed[i]);
-        keysPressed[i] = 0;
-    }
 }
 
 // Only a bound mouse button costs the pointer query.
@@ -345,8 +359,7 @@ void refreshPointer() {
     XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &winX, &winY, &mask);
     collectPresses();
     // Button1Mask is bit 8: buttons 1 to 5 move to bits 1 to 5.
-    buttonsDown = ((mask >> 7) & 0x3eu) | buttonsPressed | buttonsHeld;
-    buttonsPressed = 0;
+    buttonsDown = ((mask >> 7) & 0x3eu) | buttonsHeld;
 }
 
 bool buttonDown(int button) {
@@ -446,26 +459,41 @@ bool insideOurs(Window window, Window ours) {
     return false;
 }
 
-// Our window is the focus window or inside it; or the focus is on the root or a frame around
-// ours, and the pointer is inside ours.
-bool focusIsOurs(Window ours) {
+// Where a key pressed now would go: to our window, to another client's, or to no client at all
+// (no focus, the bare root, a window manager's frame around ours).
+enum class KeysGo { ToUs, Elsewhere, Nowhere };
+
+// With the focus on the root (PointerRoot) or on a frame around ours, the keys go where the
+// pointer is.
+KeysGo underPointer(Window ours) {
+    if (pointerInside(ours)) {
+        return KeysGo::ToUs;
+    }
+    Window root = 0;
+    Window child = 0;
+    int rootX = 0, rootY = 0, winX = 0, winY = 0;
+    unsigned mask = 0;
+    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &winX, &winY, &mask);
+    // Our top-level window is ours or the frame just below the root.
+    const Window ourTop = ancestorCount >= 2 ? ancestors[ancestorCount - 2] : ours;
+    return child == None || child == ourTop ? KeysGo::Nowhere : KeysGo::Elsewhere;
+}
+
+KeysGo whereKeysGo(Window ours) {
     Window focus = 0;
     int revert = 0;
     XGetInputFocus(display, &focus, &revert);
     if (focus == None) {
-        return false;
-    }
-    if (focus == PointerRoot) {
-        return pointerInside(ours);
+        return KeysGo::Nowhere;
     }
     if (focus == ours) {
-        return true;
+        return KeysGo::ToUs;
     }
     refreshAncestry(ours);
-    if (isAncestorOfOurs(focus)) {
-        return pointerInside(ours);
+    if (focus == PointerRoot || isAncestorOfOurs(focus)) {
+        return underPointer(ours);
     }
-    return oursHasChildren && insideOurs(focus, ours);
+    return oursHasChildren && insideOurs(focus, ours) ? KeysGo::ToUs : KeysGo::Elsewhere;
 }
 
 }  // namespace
@@ -503,27 +531,31 @@ bool asyncKeyDown(int vk) {
     if (display == nullptr || vk < 0 || vk > 255) {
         return false;
     }
+    bool down = false;
     switch (vk) {
     case kVkMouseLeft:
-        return buttonDown(1);
+        down = buttonDown(1);
+        break;
     case kVkMouseRight:
-        return buttonDown(3);
+        down = buttonDown(3);
+        break;
     case kVkMouseMiddle:
-        return buttonDown(2);
+        down = buttonDown(2);
+        break;
     case kVkMouseX1:
-        return buttonDown(8);
+        down = buttonDown(8);
+        break;
     case kVkMouseX2:
-        return buttonDown(9);
+        down = buttonDown(9);
+        break;
     default:
+        refreshKeymap();
+        down = vkDown(vk);
         break;
     }
-    refreshKeymap();
-    switch (vk) {
-    case kVkCtrlBreak:
-        return vkDown(vk) && vkDown(kVkControl);
-    default:
-        return vkDown(vk);
-    }
+    // Asked after the refresh, which collects the presses that came with its reply.
+    down = takePress(vk) || down;
+    return vk == kVkCtrlBreak ? down && vkDown(kVkControl) : down;
 }
 
 bool windowFocused() {
@@ -533,13 +565,20 @@ bool windowFocused() {
     if (display == nullptr) {
         return false;
     }
-    // The current drawable is always the live game window, also after it was re-created.
+    // The current drawable is always the live game window, also after it was re-created; while
+    // there is none the window is being replaced, and the presses made meanwhile stay ours.
     const Window ours = glXGetCurrentDrawable();
-    if (ours == 0 || !focusIsOurs(ours)) {
-        forgetPresses();
+    if (ours == 0) {
         return false;
     }
-    return true;
+    const KeysGo go = whereKeysGo(ours);
+    // Only what another client was sent is not ours; what went to no one waits for its query.
+    if (go == KeysGo::Elsewhere) {
+        forgetPresses();
+    } else if (go == KeysGo::Nowhere) {
+        collectPresses();
+    }
+    return go == KeysGo::ToUs;
 }
 
 unsigned long vkToKeysym(int vk) {

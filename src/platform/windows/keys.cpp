@@ -17,23 +17,25 @@ constexpr SHORT kDownNow = static_cast<SHORT>(0x8000);
 constexpr SHORT kPressedSince = 0x0001;
 
 // The system remembers a press of any key for the next query of its code, also one made while
-// another window had the focus; those are read away when the focus comes back.
+// another program's window had the focus; those are read away when the focus comes back.
+// While no window is in the foreground (ours is being re-created) no one else took a key.
 bool hadFocus = false;
 
-void forgetPressesMadeElsewhere(bool focused) {
+void forgetPressesMadeElsewhere(bool focused, bool foregroundSeen) {
     if (focused && !hadFocus) {
         for (int vk = 1; vk <= 255; ++vk) {
             readKeyState(vk);
         }
     }
-    hadFocus = focused;
+    if (focused || foregroundSeen) {
+        hadFocus = focused;
+    }
 }
 
 // The window is looked up by its title every time: it is a new window after the options apply.
 // While the old one is still being torn down two windows carry the title, and the lookup may
 // find the old one: a foreground window of this process with the title is ours as well.
-bool foregroundIsOurs() {
-    const HWND foreground = GetForegroundWindow();
+bool isOurs(HWND foreground) {
     if (foreground == nullptr) {
         return false;
     }
@@ -69,8 +71,9 @@ bool windowFocused() {
     if (fakeFocused) {
         return fakeFocused();
     }
-    const bool focused = foregroundIsOurs();
-    forgetPressesMadeElsewhere(focused);
+    const HWND foreground = GetForegroundWindow();
+    const bool focused = isOurs(foreground);
+    forgetPressesMadeElsewhere(focused, foreground != nullptr);
     return focused;
 }
 
