@@ -23,6 +23,17 @@ struct IconDirEntry {
     WORD id;
 };
 
+// The layout Windows 10 1903 and Wine fill in; MinGW's headers still lack MaxVersionTested.
+struct CompatibilityElement {
+    GUID id;
+    DWORD type;
+    ULONGLONG maxVersionTested;
+};
+struct CompatibilityInformation {
+    DWORD count;
+    CompatibilityElement elements[8];
+};
+
 BOOL CALLBACK collectName(HMODULE, LPCSTR, LPSTR name, LONG_PTR names) {
     reinterpret_cast<std::vector<std::string>*>(names)->push_back(IS_INTRESOURCE(name) ? "#" : name);
     return TRUE;
@@ -120,13 +131,12 @@ TEST(GameResources, TheLoaderReadsPerMonitorDpiAsInvokerAndWindows7To11) {
     EXPECT_EQ(level.RunLevel, ACTCTX_RUN_LEVEL_AS_INVOKER);
     EXPECT_FALSE(level.UiAccess);
 
-    alignas(8) BYTE buffer[512] = {};
-    ASSERT_TRUE(QueryActCtxW(0, context, nullptr, CompatibilityInformationInActivationContext, buffer,
-                             sizeof buffer, nullptr));
-    const auto* compatibility = reinterpret_cast<const ACTIVATION_CONTEXT_COMPATIBILITY_INFORMATION*>(buffer);
+    CompatibilityInformation compatibility{};
+    ASSERT_TRUE(QueryActCtxW(0, context, nullptr, CompatibilityInformationInActivationContext, &compatibility,
+                             sizeof compatibility, nullptr));
     std::set<std::string> systems;
-    for (DWORD i = 0; i < compatibility->ElementCount; ++i) {
-        const GUID& id = compatibility->Elements[i].Id;
+    for (DWORD i = 0; i < compatibility.count && i < 8; ++i) {
+        const GUID& id = compatibility.elements[i].id;
         char text[40];
         std::snprintf(text, sizeof text, "%08lx-%04x", static_cast<unsigned long>(id.Data1), id.Data2);
         systems.insert(text);
