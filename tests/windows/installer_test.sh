@@ -25,6 +25,8 @@ wine "$setup" /S || fail "the installer exited with status $?"
 expected=$( (python3 -c 'import sys, zipfile; print("\n".join(n[5:] for n in zipfile.ZipFile(sys.argv[1]).namelist() if not n.endswith("/")))' "$zip"; echo uninstall.exe) | sort)
 installed=$(cd "$programs" 2>/dev/null && find . -type f | sed 's|^\./||' | sort)
 [ "$installed" = "$expected" ] || fail "installed files differ from the zip's: $(diff <(echo "$expected") <(echo "$installed") | tr '\n' ' ')"
+bare=$(cd "$programs" && grep -lv $'\r$' $(find . -name '*.txt'))
+[ -z "$bare" ] || fail "text files that older Notepads show as one line (LF line ends): $bare"
 [ -d "$settings" ] || fail "no settings folder $settings"
 [ -f "$shortcut" ] || fail "no Start-menu shortcut"
 entry=$(wine reg query "$key" 2>/dev/null | tr -d '\r')
