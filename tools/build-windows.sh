@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # make windows: cross-builds zarv.exe and its tests with MinGW-w64 into a build directory and packs
-# zarv-windows-x64.zip there. freeglut (from Debian's source package) and GoogleTest (from Debian's
-# googletest package) are built once, as static libraries, and kept in the same directory.
+# zarv-windows-x64.zip (to play from any folder) and zarv-setup-x64.exe (the installer) there.
+# freeglut (from Debian's source package) and GoogleTest (from Debian's googletest package) are
+# built once, as static libraries, and kept in the same directory.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-build-windows}
@@ -13,10 +14,10 @@ toolchain=$root/cmake/mingw-w64-x86_64.cmake
 deps=$out/deps
 quiet() { "$@" > "$out/last-step.log" 2>&1 || { cat "$out/last-step.log" >&2; echo "make windows: failed: $*" >&2; exit 1; }; }
 
-# A failed run leaves no zip at all, neither half a new one nor the last run's.
-rm -f "$out/zarv-windows-x64.zip" "$out/zarv-windows-x64.zip.part"
+# A failed run leaves no zip and no installer at all, neither half a new one nor the last run's.
+rm -f "$out/zarv-windows-x64.zip" "$out/zarv-windows-x64.zip.part" "$out/zarv-setup-x64.exe" "$out/zarv-setup-x64.exe.part"
 freeglut_src=$("$root/tools/windows-deps.sh" "$out" | tail -n1)
-for tool in x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-objdump wine zip; do
+for tool in x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-objdump wine zip makensis icotool rsvg-convert; do
   command -v "$tool" >/dev/null || { echo "make windows: $tool is missing (tools/windows-deps.sh installs it)" >&2; exit 1; }
 done
 
@@ -59,8 +60,12 @@ cp "$freeglut_src/COPYING" "$stage/zarv/licences/freeglut.txt"
 for pair in "gcc-mingw-w64-base:gcc-runtime.txt" "mingw-w64-common:mingw-w64-and-winpthreads.txt"; do
   cp "/usr/share/doc/${pair%%:*}/copyright" "$stage/zarv/licences/${pair#*:}"
 done
-sed -i 's/$/\r/' "$stage/zarv/how-to-play.txt"
+# Windows line ends in every text, so that every editor shows its lines.
+find "$stage/zarv" -name '*.txt' -exec sed -i 's/\r*$/\r/' {} +
 (cd "$stage" && zip -qr -X "$out/zarv-windows-x64.zip.part" zarv)
+# The installer carries the same files.
+quiet makensis -V2 -DSTAGE="$stage/zarv" -DOUTFILE="$out/zarv-setup-x64.exe.part" "$out/zarv/zarv.nsi"
 mv "$out/zarv-windows-x64.zip.part" "$out/zarv-windows-x64.zip"
+mv "$out/zarv-setup-x64.exe.part" "$out/zarv-setup-x64.exe"
 rm -rf "$stage"
-echo "Built $out/zarv-windows-x64.zip"
+echo "Built $out/zarv-windows-x64.zip and $out/zarv-setup-x64.exe"

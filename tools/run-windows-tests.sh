@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Runs the Windows build's tests under Wine: its test programs on a private virtual display, then
-# the end-to-end tests of a Linux build driving zarv.exe (ZARV_GAME_COMMAND).
+# Runs the Windows build's tests under Wine: the installer, its test programs on a private virtual
+# display, then the end-to-end tests of a Linux build driving zarv.exe (ZARV_GAME_COMMAND).
 # Usage: tools/run-windows-tests.sh <windows build dir> <linux build dir>
 set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
 win=$(cd "${1:?windows build directory}" && pwd)
 linux=$(cd "${2:?linux build directory}" && pwd)
 
@@ -18,6 +19,10 @@ wineserver -k 2>/dev/null || true
 
 screen="-screen 0 2560x1920x24 +extension GLX +extension RANDR"
 status=0
+# The installer first, into the prefix while it is as new as a player's.
+xvfb-run -a -s "$screen" "$root/tests/windows/installer_test.sh" "$win/zarv-setup-x64.exe" \
+  "$win/zarv-windows-x64.zip" || status=1
+wineserver -k 2>/dev/null || true
 xvfb-run -a -s "$screen" ctest --test-dir "$win/zarv" --output-on-failure --timeout 900 || status=1
 wineserver -k 2>/dev/null || true
 # The harness starts a display of its own for every run of the game, and Wine's desktop process

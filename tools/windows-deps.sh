@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Everything the Windows cross-build needs beyond the Linux one: the MinGW-w64 toolchain, Wine for
-# the tests, and freeglut's source from Debian's own source package (fetched once into the cache).
+# Everything the Windows cross-build needs beyond the Linux one: the MinGW-w64 toolchain, the icon
+# tools and NSIS for the installer, Wine for the tests, and freeglut's source from Debian's own source package (fetched once into the cache).
 # Usage: tools/windows-deps.sh <cache dir>; prints the freeglut source directory on its last line.
 set -euo pipefail
 cache=${1:?cache directory}
 
 packages=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 googletest dpkg-dev zip
-          xvfb xauth xdotool imagemagick)
+          librsvg2-bin icoutils nsis xvfb xauth xdotool imagemagick)
 as_root=()
 [ "$(id -u)" -ne 0 ] && as_root=(sudo)
 apt_get() { "${as_root[@]}" apt-get -o DPkg::Lock::Timeout=900 "$@"; }

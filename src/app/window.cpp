@@ -41,6 +41,8 @@ int createGameWindow() {
         restoreDisplayMode();
         glutInitWindowPosition(10, 10);
     }
+    // Physical pixels on every display: the Windows build declares itself DPI aware in its
+    // manifest, so a scaled desktop neither stretches the window nor pushes it off the screen.
     glutInitWindowSize(static_cast<int>(displayMode.width), static_cast<int>(displayMode.height));
     windowId = glutCreateWindow(kWindowTitle);
     if (displayMode.fullScreen) {

@@ -23,3 +23,9 @@ foreach(name ${ZARV_WINDOWS_TEST_DIRS})
   add_test(NAME windows_${name} COMMAND test_${name})
   set_tests_properties(windows_${name} PROPERTIES TIMEOUT 900)
 endforeach()
+# The Windows layer's program reads zarv.exe's resources back and carries them itself, so that it
+# runs under the game's manifest.
+target_sources(test_windows PRIVATE ${ZARV_RC})
+target_link_libraries(test_windows PRIVATE version)
+target_compile_definitions(test_windows PRIVATE ZARV_VERSION="${PROJECT_VERSION}")
+add_dependencies(test_windows zarv)
