@@ -8,6 +8,7 @@
 #include "game/game_state.h"
 #include "platform/clock.h"
 #include "platform/rand.h"
+#include "platform/test_hooks.h"
 
 #include <algorithm>
 #include <chrono>

@@ -41,7 +41,7 @@ bool setUpWindow() {
     for (int i = 0; i < 10; ++i) {
         glutMainLoopEvent();
     }
-    if (!openKeyboard()) {
+    if (!openKeyboard(kWindowTitle)) {
         return false;
     }
     control = XOpenDisplay(nullptr);

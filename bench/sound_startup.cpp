@@ -12,6 +12,8 @@
 #include "platform/clock.h"
 #include "platform/midi.h"
 #include "sound/sound.h"
+#include "platform/test_hooks.h"
+#include "platform/linux/midi_synth.h"
 
 #include <dlfcn.h>
 #include <sys/resource.h>

@@ -54,7 +54,7 @@ int runApplication(int argc, char** argv) {
     fontCharset = settings.language < 2 ? 204 : 0;
     hideConsoleWindow();
     glutInit(&argc, argv);
-    openKeyboard();
+    openKeyboard(kWindowTitle);
     if (createGameWindow() != 0) {
         // Full screen was refused: play in a window of the same size instead, and keep the
         // player's choice in the file.

@@ -1,5 +1,7 @@
 #include "platform/clock.h"
 
+#include "platform/hook_state.h"
+
 #include <cmath>
 #include <ctime>
 
@@ -7,21 +9,18 @@ namespace {
 
 // Taken before main, so the first frame reads a small number like the game expects.
 const double startMs = monotonicMs();
-double (*clockSource)() = nullptr;
 
 }  // namespace
 
+double (*fakeClockMs)() = nullptr;
+
 double clockMs() {
-    if (clockSource) {
-        return clockSource();
+    if (fakeClockMs) {
+        return fakeClockMs();
     }
     return std::floor(monotonicMs() - startMs);
 }
 
 unsigned calendarTime() {
     return static_cast<unsigned>(std::time(nullptr));
-}
-
-void setClockSource(double (*source)()) {
-    clockSource = source;
 }

@@ -1,19 +1,13 @@
 #pragma once
-// Wall-clock time for the game's timers and the frame limiter.
+// Time for the game's timers and the frame limiter.
 
-// Whole milliseconds since the program started, from a monotonic clock (1 ms tick).
+// Whole milliseconds since the program started, from the monotonic clock (1 ms tick).
 double clockMs();
 
 // Calendar time in seconds, the seed the generator is restarted from.
 unsigned calendarTime();
 
-// Yields the processor for about one millisecond per unit.
-void sleepMs(unsigned ms);
-
-// Tests drive the game clock themselves: while a source is set, clockMs() returns its value.
-// nullptr restores the real clock.
-void setClockSource(double (*source)());
-
-// Each platform's monotonic clock in milliseconds, fractions kept; clockMs counts from its
-// value at start-up.
+// Each port: its monotonic clock in milliseconds, fractions kept, never going back (clockMs counts
+// from its value at start-up); and a sleep that yields the processor for about ms milliseconds.
 double monotonicMs();
+void sleepMs(unsigned ms);

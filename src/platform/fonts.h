@@ -6,6 +6,3 @@
 // (the em size). Returns the list base; glyphs that cannot be rendered become empty lists that
 // still advance. charset 204 asks for Cyrillic coverage, which the face used always has.
 unsigned buildBitmapFont(unsigned heightPx, unsigned charset);
-
-// The Unicode code point of a Windows-1251 byte (0 for the one undefined byte, 0x98).
-unsigned cp1251ToUnicode(unsigned char byte);

@@ -1,4 +1,5 @@
 #include "platform/midi_devices.h"
+#include "platform/test_hooks.h"
 
 namespace {
 

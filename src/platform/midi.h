@@ -36,7 +36,8 @@ inline MidiMessageParts splitMidiMessage(std::uint32_t message) {
                             static_cast<int>((message >> 8) & 0x7F), static_cast<int>((message >> 16) & 0x7F)};
 }
 
-// A device family. The table is tried in order and numbers the devices one after the other.
+// A device family. The table is tried in order and numbers the devices one after the other;
+// each port lists its own in midi_devices.h.
 struct MidiBackend {
     std::uint32_t (*deviceCount)();
     bool (*open)(std::uint32_t index);
@@ -44,30 +45,6 @@ struct MidiBackend {
     void (*reset)();
     void (*close)();
 };
-
-// Replaces the device table (tests); nullptr restores the platform's own devices.
-// Only while nothing is open.
-void setMidiBackends(const MidiBackend* const* backends, int count);
-
-extern const MidiBackend midiRecordingBackend;
-// Linux only: the built-in synthesiser and the sequencer ports.
-extern const MidiBackend midiSynthBackend;
-extern const MidiBackend midiSequencerBackend;
-
-// The recording backend: every message and reset, in order, for tests.
-constexpr int kMidiRecordCapacity = 8192;
-constexpr std::uint32_t kMidiResetMark = 0xFFFFFFFFu;
-struct MidiRecording {
-    std::uint32_t devices;     // what deviceCount reports
-    std::uint32_t openFails;   // nonzero: open refuses, as a busy device does
-    std::uint32_t opens;
-    std::uint32_t closes;
-    std::int32_t count;
-    std::uint32_t messages[kMidiRecordCapacity];  // kMidiResetMark for a reset
-};
-extern MidiRecording midiRecording;
-// Installs the recording backend alone, empty, offering the given number of devices.
-void useMidiRecording(std::uint32_t devices);
 
 // The instruments (bank, program) the built-in synthesiser will be asked for; the SoundFonts'
 // other instruments stay out of memory. nullptr (the default) keeps them all. Before opening.
@@ -77,18 +54,3 @@ struct MidiInstrument {
     std::uint16_t program;
 };
 void setMidiSynthInstruments(const MidiInstrument* instruments, int count);
-
-// The built-in synthesiser's knobs for tests and benchmarks (Linux only).
-// Offline: no audio driver; the caller renders the output with midiSynthRender.
-void setMidiSynthOffline(bool offline);
-// Audio drivers tried in order; nullptr restores pulseaudio, then alsa.
-void setMidiAudioDrivers(const char* const* names, int count);
-// SoundFont files tried in order for the General MIDI font; nullptr restores the search list.
-void setMidiSoundFontCandidates(const char* const* paths, int count);
-// Waits until the SoundFonts have loaded and every message sent so far has reached the synthesiser.
-// False on timeout or when the synthesiser is not open.
-bool midiSynthSettle(int timeoutMs);
-// True once the SoundFonts are in (always false while the synthesiser is not open).
-bool midiSynthReady();
-// Renders frames of interleaved stereo samples at 44100 Hz; offline only.
-void midiSynthRender(float* interleaved, int frames);

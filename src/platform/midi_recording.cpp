@@ -1,5 +1,5 @@
 // A device that keeps what it is sent, so tests can read the exact byte stream.
-#include "platform/midi.h"
+#include "platform/test_hooks.h"
 
 MidiRecording midiRecording{};
 

@@ -8,6 +8,7 @@
 #include "platform/keys.h"
 #include "support/gl_test_support.h"
 #include "support/test_support.h"
+#include "platform/test_hooks.h"
 
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>

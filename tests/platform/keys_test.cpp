@@ -8,9 +8,9 @@
 #include "app/key_bindings.h"
 #include "app/keyboard.h"
 #include "e2e/harness.h"
-#include "platform/fonts.h"
+#include "platform/linux/code_page.h"
 #include "platform/keys.h"
-#include "platform/linux/keysyms.h"
+#include "platform/linux/keys_x11.h"
 #include "support/test_support.h"
 
 #include <GL/glx.h>
@@ -45,7 +45,7 @@ TEST(KeyboardFocus, KeysAreReadOnlyWhileOurWindowHasTheFocus) {
     const Window other = window(500);
     GLXContext context = glXCreateContext(dpy, visual, nullptr, True);
     ASSERT_TRUE(glXMakeCurrent(dpy, game, context));
-    ASSERT_TRUE(openKeyboard());
+    ASSERT_TRUE(openKeyboard("zarv 713a"));
     const auto run = [&](const std::string& args) {
         runCapture("xdotool " + args, display);
         usleep(2000);

@@ -2,8 +2,10 @@
 // the SoundFont cut down to the game's instruments), and the ALSA sequencer's events as it would
 // send them.
 #include "platform/midi.h"
-#include "platform/midi_sequencer.h"
+#include "platform/linux/midi_sequencer.h"
 #include "sound/sound.h"
+#include "platform/test_hooks.h"
+#include "platform/linux/midi_synth.h"
 
 #include <alsa/asoundlib.h>
 #include <gtest/gtest.h>

@@ -5,6 +5,7 @@
 #include "platform/rand.h"
 #include "sound/sound.h"
 #include "support/test_support.h"
+#include "platform/test_hooks.h"
 
 #include <algorithm>
 #include <iterator>

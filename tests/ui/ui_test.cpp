@@ -17,6 +17,7 @@
 #include "ui/high_scores.h"
 #include "ui/menu.h"
 #include "ui/options.h"
+#include "platform/test_hooks.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

@@ -17,7 +17,7 @@ foreach(name ${ZARV_WINDOWS_TEST_DIRS})
   target_include_directories(test_${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   # mkdtemp for the settings fixture, and the system headers tamed.
   target_compile_options(test_${name} PRIVATE -include ${CMAKE_CURRENT_SOURCE_DIR}/windows/posix_shims.h)
-  target_link_libraries(test_${name} PRIVATE zarv_core GTest::gtest GTest::gtest_main)
+  target_link_libraries(test_${name} PRIVATE zarv_test_hooks GTest::gtest GTest::gtest_main)
   target_compile_definitions(test_${name} PRIVATE
     ZARV_BINARY="$<TARGET_FILE:zarv>" ZARV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   add_test(NAME windows_${name} COMMAND test_${name})

@@ -4,6 +4,7 @@
 #include "platform/rand.h"
 #include "platform/windows/win_hooks.h"
 #include "sound/sound.h"
+#include "platform/test_hooks.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,7 @@
 #include "platform/fonts.h"
 
+#include "platform/linux/code_page.h"
+
 #include <GL/gl.h>
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>

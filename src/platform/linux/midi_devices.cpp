@@ -1,5 +1,7 @@
 #include "platform/midi_devices.h"
 
+#include "platform/linux/midi_synth.h"
+
 #include <alsa/asoundlib.h>
 #include <fluidsynth.h>
 

@@ -1,7 +1,7 @@
 // ALSA sequencer output ports (hardware synthesisers, software synths that listen on the
 // sequencer) as the MIDI devices after the built-in synthesiser.
-#include "platform/midi.h"
-#include "platform/midi_sequencer.h"
+#include "platform/linux/midi_sequencer.h"
+#include "platform/linux/midi_synth.h"
 
 #include <alsa/asoundlib.h>
 

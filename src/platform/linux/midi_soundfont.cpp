@@ -1,4 +1,4 @@
-#include "platform/midi_soundfont.h"
+#include "platform/linux/midi_soundfont.h"
 
 #include <cstring>
 

@@ -4,8 +4,8 @@
 // the while, so the fonts load on a worker thread, and the game never calls the synthesiser
 // itself: it drops each message into a ring that the worker plays. The worker also takes the
 // sample loading that a program change may trigger (samples load on demand to keep memory low).
-#include "platform/midi.h"
-#include "platform/midi_soundfont.h"
+#include "platform/linux/midi_soundfont.h"
+#include "platform/linux/midi_synth.h"
 
 #include <fluidsynth.h>
 #include <pthread.h>
@@ -18,6 +18,9 @@
 #include <cstring>
 
 namespace {
+
+// A reset travels in the message queue as a value no short message has.
+constexpr std::uint32_t kQueuedReset = 0xFFFFFFFFu;
 
 constexpr std::uint32_t kRingSize = 4096;  // a power of two
 constexpr std::uint32_t kQuitMark = 0xFFFFFFFEu;
@@ -301,7 +304,7 @@ SynthDevice* prepareDevice() {
 }
 
 void play(fluid_synth_t* synth, std::uint32_t message) {
-    if (message == kMidiResetMark) {
+    if (message == kQueuedReset) {
         fluid_synth_all_sounds_off(synth, -1);
         return;
     }
@@ -417,7 +420,7 @@ void synthShortMessage(std::uint32_t message) {
 }
 
 void synthReset() {
-    if (active != nullptr && !push(active, kMidiResetMark)) {
+    if (active != nullptr && !push(active, kQueuedReset)) {
         active->overflowed.store(true);
     }
 }

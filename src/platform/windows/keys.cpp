@@ -1,15 +1,13 @@
 #include "platform/keys.h"
 
-#include "app/display_mode.h"
 #include "platform/windows/win_hooks.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
 
 SHORT(WINAPI* readKeyState)(int) = GetAsyncKeyState;
-bool (*fakeDown)(int) = nullptr;
-bool (*fakeFocused)() = nullptr;
 
 // Down now (the high bit), or went down since this code was last asked (the low bit): a tap
 // shorter than a frame still counts once.
@@ -20,6 +18,8 @@ constexpr SHORT kPressedSince = 0x0001;
 // another program's window had the focus; those are read away when the focus comes back.
 // While no window is in the foreground (ours is being re-created) no one else took a key.
 bool hadFocus = false;
+// Kept from openKeyboard: a window of ours carries it.
+char windowTitle[64] = "";
 
 void forgetPressesMadeElsewhere(bool focused, bool foregroundSeen) {
     if (focused && !hadFocus) {
@@ -39,47 +39,37 @@ bool isOurs(HWND foreground) {
     if (foreground == nullptr) {
         return false;
     }
-    if (FindWindowA(nullptr, kWindowTitle) == foreground) {
+    if (FindWindowA(nullptr, windowTitle) == foreground) {
         return true;
     }
     DWORD process = 0;
     GetWindowThreadProcessId(foreground, &process);
-    char title[32] = {};
+    char title[sizeof windowTitle] = {};
     GetWindowTextA(foreground, title, sizeof title);
-    return process == GetCurrentProcessId() && std::strcmp(title, kWindowTitle) == 0;
+    return process == GetCurrentProcessId() && std::strcmp(title, windowTitle) == 0;
 }
 
 }  // namespace
 
-bool openKeyboard() {
+bool openKeyboard(const char* gameWindowTitle) {
+    std::snprintf(windowTitle, sizeof windowTitle, "%s", gameWindowTitle);
     return true;
 }
 
 void closeKeyboard() {}
 
-bool asyncKeyDown(int vk) {
-    if (fakeDown) {
-        return fakeDown(vk);
-    }
+bool portKeyDown(int vk) {
     if (vk < 1 || vk > 255) {
         return false;
     }
     return (readKeyState(vk) & (kDownNow | kPressedSince)) != 0;
 }
 
-bool windowFocused() {
-    if (fakeFocused) {
-        return fakeFocused();
-    }
+bool portWindowFocused() {
     const HWND foreground = GetForegroundWindow();
     const bool focused = isOurs(foreground);
     forgetPressesMadeElsewhere(focused, foreground != nullptr);
     return focused;
-}
-
-void setKeySource(bool (*down)(int), bool (*focused)()) {
-    fakeDown = down;
-    fakeFocused = focused;
 }
 
 void setAsyncKeyStateSource(SHORT(WINAPI* source)(int)) {

@@ -1,4 +1,4 @@
-#include "platform/fonts.h"
+#include "platform/linux/code_page.h"
 
 namespace {
 
