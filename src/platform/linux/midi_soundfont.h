@@ -29,3 +29,9 @@ bool buildSoundFontSubset(std::FILE* file, const SoundFontPreset* keep, int keep
 std::int64_t soundFontSubsetSize(const SoundFontSubset& subset);
 bool readSoundFontSubset(std::FILE* original, const SoundFontSubset& subset, std::int64_t offset, void* buffer,
                          std::int64_t count);
+
+// True for a regular file this process may read.
+bool isReadableFile(const char* path);
+// The installed General MIDI SoundFont, best first, and the GS font with its drum kits where one
+// is installed (else an empty path); false when there is no General MIDI font at all.
+bool findSystemSoundFonts(char* gmPath, char* gsPath, int size);
