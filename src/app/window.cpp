@@ -19,7 +19,7 @@ int windowId = 0;
 }  // namespace
 
 bool changeDisplayMode(DisplayMode mode) {
-    return switchDisplayMode(mode.width, mode.height, mode.colourBits, mode.refreshRate);
+    return !switchDisplayMode(mode.width, mode.height, mode.colourBits, mode.refreshRate);
 }
 
 int createGameWindow() {

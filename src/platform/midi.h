@@ -1,8 +1,7 @@
 #pragma once
 // MIDI output: numbered devices that take short messages. One device is open at a time.
-// On Linux device 0 is the first that can play: the built-in General MIDI synthesiser when a
-// SoundFont and an audio output exist, then the ALSA sequencer's output ports (never "Midi Through").
-// On Windows it is the system's MIDI output device 0, the only one offered.
+// The devices are those of the port's device families (midi_devices.h), numbered in the order
+// they are tried, so device 0 is the first that can play. With none the game is silent.
 // Nothing here ever writes to the terminal; failures show only as results.
 #include <cstdint>
 

@@ -46,7 +46,7 @@ namespace {
         const long h = std::strtol(next, &next, 10);
         const long hz = std::strtol(next, &next, 10);
         const char reply = w < 0 ? "NY"[windowManagerDoesFullScreen()]
-                                 : switchDisplayMode(unsigned(w), unsigned(h), 32, unsigned(hz)) ? 'R' : 'S';
+                                 : switchDisplayMode(unsigned(w), unsigned(h), 32, unsigned(hz)) ? 'S' : 'R';
         send(fd, &reply, 1, MSG_NOSIGNAL);
     }
     char ending = 0;

@@ -106,17 +106,17 @@ Window supportingWindow(Display* dpy, Window w) {
 bool switchDisplayMode(unsigned width, unsigned height, unsigned /*colourBits*/, unsigned refreshHz) {
     Display* dpy = connection();
     if (dpy == nullptr) {
-        return true;
+        return false;
     }
     int eventBase = 0;
     int errorBase = 0;
     if (!XRRQueryExtension(dpy, &eventBase, &errorBase)) {
-        return true;
+        return false;
     }
     const Window root = DefaultRootWindow(dpy);
     XRRScreenConfiguration* config = XRRGetScreenInfo(dpy, root);
     if (config == nullptr) {
-        return true;
+        return false;
     }
     int sizeCount = 0;
     const XRRScreenSize* sizes = XRRConfigSizes(config, &sizeCount);
@@ -129,7 +129,7 @@ bool switchDisplayMode(unsigned width, unsigned height, unsigned /*colourBits*/,
     }
     if (sizeIndex < 0 || (refreshHz != 0 && !rateOffered(config, sizeIndex, refreshHz))) {
         XRRFreeScreenConfigInfo(config);
-        return true;
+        return false;
     }
     Rotation rotation = RR_Rotate_0;
     const SizeID currentSize = XRRConfigCurrentConfiguration(config, &rotation);
@@ -149,7 +149,7 @@ bool switchDisplayMode(unsigned width, unsigned height, unsigned /*colourBits*/,
     }
     XSync(dpy, False);
     XRRFreeScreenConfigInfo(config);
-    return status != RRSetConfigSuccess;
+    return status == RRSetConfigSuccess;
 }
 
 void restoreDisplayMode() {

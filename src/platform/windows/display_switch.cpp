@@ -41,14 +41,14 @@ bool switchDisplayMode(unsigned width, unsigned height, unsigned colourBits, uns
     }
     // Asked first without switching: a refused mode leaves the screen and the window alone.
     if (ChangeDisplaySettingsA(&mode, CDS_TEST) != DISP_CHANGE_SUCCESSFUL) {
-        return true;
+        return false;
     }
     installRestoreHandlers();
     if (ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) {
-        return true;
+        return false;
     }
     switched = true;
-    return false;
+    return true;
 }
 
 void restoreDisplayMode() {
