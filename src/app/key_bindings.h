@@ -1,30 +1,8 @@
 #pragma once
 // The five bound keys and the level flags the keyboard poll writes every frame.
-#include <cstdint>
+#include "platform/virtual_keys.h"
 
-// Windows virtual-key codes of the keys the program names or polls.
-enum VirtualKey : int {
-    VkBackspace = 8,
-    VkTab = 9,
-    VkEnter = 13,
-    VkShift = 16,
-    VkEscape = 27,
-    VkSpace = 32,
-    VkLeft = 37,
-    VkUp = 38,
-    VkRight = 39,
-    VkDown = 40,
-    VkNumpad4 = 100,
-    VkNumpad6 = 102,
-    VkNumpad8 = 104,
-    VkF2 = 113,
-    VkF5 = 116,
-    VkF7 = 118,
-    VkF8 = 119,
-    VkF9 = 120,
-    VkF11 = 122,
-    VkF12 = 123,
-};
+#include <cstdint>
 
 struct KeyBindings {
     std::int16_t forwardKey;

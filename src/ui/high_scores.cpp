@@ -37,7 +37,7 @@ void sortHighScores() {
 }
 
 bool typeable(int code) {
-    return (code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9') || code == ' ';
+    return (code >= VkA && code <= VkZ) || (code >= Vk0 && code <= Vk9) || code == VkSpace;
 }
 
 void completeNameEntry() {
@@ -134,7 +134,7 @@ void nameEntryIdle() {
         return;
     }
     if (typeable(code)) {
-        const bool lowerCase = !keys.shiftHeld && code >= 'A' && code <= 'Z';
+        const bool lowerCase = !keys.shiftHeld && code >= VkA && code <= VkZ;
         nameBuffer[nameLength] = static_cast<char>(lowerCase ? code + 32 : code);
         ++nameLength;
     }

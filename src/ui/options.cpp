@@ -24,21 +24,21 @@ struct NamedKey {
 };
 
 constexpr NamedKey kNamedKeys[] = {
-    {0, " "},           {1, "Mouse Left"},      {2, "Mouse Right"},    {3, "Ctrl + Break"},
-    {5, "Mouse X1"},    {6, "Mouse X2"},        {8, "Backspace"},      {9, "Tab"},
-    {12, "Clear"},      {13, "Enter"},          {19, "Pause"},         {20, "Caps Lock"},
-    {32, "Space"},      {33, "Page Up"},        {34, "Page Down"},     {35, "End"},
-    {36, "Home"},       {37, "Left"},           {38, "Up"},            {39, "Right"},
-    {40, "Down"},       {41, "Select"},         {42, "Print"},         {43, "Execute"},
-    {44, "Print Screen"}, {45, "Insert"},       {46, "Delete"},        {47, "Help"},
-    {91, "Left Windows"}, {92, "Right Windows"}, {93, "Context Menu"}, {95, "Sleep"},
-    {106, "*"},         {107, "+"},             {108, "Separator"},    {109, "-"},
-    {110, "."},         {111, "/"},             {144, "Num Lock"},     {145, "Scroll Lock"},
-    {160, "Left Shift"}, {161, "Right Shift"},  {162, "Left Control"}, {163, "Right Control"},
-    {164, "Left Alt"},  {165, "Right Alt"},     {186, ";"},            {187, "+"},
-    {188, ","},         {189, "-"},             {190, "."},            {191, "/"},
-    {192, "~"},         {219, "["},             {220, "\\"},           {221, "]"},
-    {222, "'"},
+    {0, " "}, {VkMouseLeft, "Mouse Left"}, {VkMouseRight, "Mouse Right"}, {VkCtrlBreak, "Ctrl + Break"},
+    {VkMouseX1, "Mouse X1"}, {VkMouseX2, "Mouse X2"}, {VkBackspace, "Backspace"}, {VkTab, "Tab"},
+    {VkClear, "Clear"}, {VkEnter, "Enter"}, {VkPause, "Pause"}, {VkCapsLock, "Caps Lock"},
+    {VkSpace, "Space"}, {VkPageUp, "Page Up"}, {VkPageDown, "Page Down"}, {VkEnd, "End"},
+    {VkHome, "Home"}, {VkLeft, "Left"}, {VkUp, "Up"}, {VkRight, "Right"},
+    {VkDown, "Down"}, {VkSelect, "Select"}, {VkPrint, "Print"}, {VkExecute, "Execute"},
+    {VkPrintScreen, "Print Screen"}, {VkInsert, "Insert"}, {VkDelete, "Delete"}, {VkHelp, "Help"},
+    {VkLeftWindows, "Left Windows"}, {VkRightWindows, "Right Windows"}, {VkContextMenu, "Context Menu"}, {VkSleep, "Sleep"},
+    {VkMultiply, "*"}, {VkAdd, "+"}, {VkSeparator, "Separator"}, {VkSubtract, "-"},
+    {VkDecimal, "."}, {VkDivide, "/"}, {VkNumLock, "Num Lock"}, {VkScrollLock, "Scroll Lock"},
+    {VkLeftShift, "Left Shift"}, {VkRightShift, "Right Shift"}, {VkLeftControl, "Left Control"}, {VkRightControl, "Right Control"},
+    {VkLeftAlt, "Left Alt"}, {VkRightAlt, "Right Alt"}, {VkSemicolon, ";"}, {VkEquals, "+"},
+    {VkComma, ","}, {VkMinus, "-"}, {VkPeriod, "."}, {VkSlash, "/"},
+    {VkGrave, "~"}, {VkLeftBracket, "["}, {VkBackslash, "\\"}, {VkRightBracket, "]"},
+    {VkApostrophe, "'"},
 };
 
 constexpr const char* kDigitNames[10] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
@@ -48,10 +48,11 @@ constexpr const char* kNumpadNames[10] = {"Numeric Pad 0", "Numeric Pad 1", "Num
                                           "Numeric Pad 4", "Numeric Pad 5", "Numeric Pad 6", "Numeric Pad 7",
                                           "Numeric Pad 8", "Numeric Pad 9"};
 
-// Esc, the generic Shift, Control and Alt codes, F1 to F4, F6 to F24 and codes no key sends.
-constexpr int kSkippedRanges[][2] = {{10, 11},   {14, 18},   {21, 31},   {58, 63},   {94, 94},
-                                     {112, 115}, {117, 143}, {151, 158}, {184, 185}, {193, 218},
-                                     {224, 224}, {232, 232}, {252, 252}};
+// The generic Shift, Control and Alt codes, Esc (among codes no key sends), F1 to F4, F6 to F24
+// and codes no key sends.
+constexpr int kSkippedRanges[][2] = {{10, 11},    {14, VkAlt}, {21, 31},    {58, 63},   {94, 94},
+                                     {VkF1, VkF4}, {VkF6, 143}, {151, 158}, {184, 185}, {193, 218},
+                                     {224, 224},  {232, 232},  {252, 252}};
 
 constexpr int kLastScannedCode = 254;
 
@@ -209,14 +210,14 @@ int captureKey(std::int16_t& binding, bool wait) {
 
 const char* keyName(int code) {
     static char number[16];
-    if (code >= 48 && code <= 57) {
-        return kDigitNames[code - 48];
+    if (code >= Vk0 && code <= Vk9) {
+        return kDigitNames[code - Vk0];
     }
-    if (code >= 65 && code <= 90) {
-        return kLetterNames[code - 65];
+    if (code >= VkA && code <= VkZ) {
+        return kLetterNames[code - VkA];
     }
-    if (code >= 96 && code <= 105) {
-        return kNumpadNames[code - 96];
+    if (code >= VkNumpad0 && code <= VkNumpad9) {
+        return kNumpadNames[code - VkNumpad0];
     }
     for (const NamedKey& key : kNamedKeys) {
         if (key.code == code) {
@@ -384,7 +385,7 @@ void drawControlsScreen() {
     for (int row = 0; row < 4; ++row) {
         const std::int16_t code = shipBinding(row);
         drawRowLabel(row, pick(*labels[row]));
-        if (code >= 0 && code <= 222) {
+        if (code >= 0 && code <= VkApostrophe) {
             drawRowValue(row, keyName(code));
         } else {
             drawValue(row, "%d", code);

@@ -2,6 +2,7 @@
 
 #include "platform/clock.h"
 #include "platform/linux/keys_x11.h"
+#include "platform/virtual_keys.h"
 
 #include <GL/glx.h>
 #include <X11/Xlib.h>
@@ -10,14 +11,6 @@
 Display* keyDisplay = nullptr;
 
 namespace {
-
-constexpr int kVkMouseLeft = 1;
-constexpr int kVkMouseRight = 2;
-constexpr int kVkCtrlBreak = 3;
-constexpr int kVkMouseMiddle = 4;
-constexpr int kVkMouseX1 = 5;
-constexpr int kVkMouseX2 = 6;
-constexpr int kVkControl = 17;
 
 // A key's state is reused this long, so that one poll or one key scan is one round trip.
 constexpr double kSnapshotMs = 1.0;
@@ -70,7 +63,7 @@ void listenForPresses() {
 }
 
 // X buttons 1 to 9 by the virtual-key code they send; 0 where none.
-constexpr int kButtonVk[10] = {0, kVkMouseLeft, kVkMouseMiddle, kVkMouseRight, 0, 0, 0, 0, kVkMouseX1, kVkMouseX2};
+constexpr int kButtonVk[10] = {0, VkMouseLeft, VkMouseMiddle, VkMouseRight, 0, 0, 0, 0, VkMouseX1, VkMouseX2};
 
 // A keycode may stand for several codes (left Shift is 16 and 160): the press is pending for each.
 void notePress(int keycode) {
@@ -202,19 +195,19 @@ bool portKeyDown(int vk) {
     }
     bool down = false;
     switch (vk) {
-    case kVkMouseLeft:
+    case VkMouseLeft:
         down = buttonDown(1);
         break;
-    case kVkMouseRight:
+    case VkMouseRight:
         down = buttonDown(3);
         break;
-    case kVkMouseMiddle:
+    case VkMouseMiddle:
         down = buttonDown(2);
         break;
-    case kVkMouseX1:
+    case VkMouseX1:
         down = buttonDown(8);
         break;
-    case kVkMouseX2:
+    case VkMouseX2:
         down = buttonDown(9);
         break;
     default:
@@ -224,7 +217,7 @@ bool portKeyDown(int vk) {
     }
     // Asked after the refresh, which collects the presses that came with its reply.
     down = takePress(vk) || down;
-    return vk == kVkCtrlBreak ? down && vkDown(kVkControl) : down;
+    return vk == VkCtrlBreak ? down && vkDown(VkControl) : down;
 }
 
 bool portWindowFocused() {
