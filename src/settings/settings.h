@@ -42,8 +42,8 @@ void parseSettingsText();
 void composeSettingsText(std::uint32_t colourBits, std::uint32_t refreshRate, std::uint8_t fullScreen,
                          std::int8_t soundVolume, std::int16_t forwardKey, std::int16_t rightKey,
                          std::int16_t leftKey, std::int16_t shootKey, const HighScoreEntry* table);
-// Replaces the file as a whole through replaceFileContents: the old file stays untouched when
-// anything fails, and nothing is reported.
+// Saves through replaceFileContents: at every moment, a crash or a failure included, the file
+// reads as the old settings or as the new ones; nothing is reported.
 void writeSettingsFile();
 // composeSettingsText with the current values (full screen as the player chose it), then
 // writeSettingsFile.

@@ -4,9 +4,7 @@
 
 #include "platform/file_replace.h"
 
-#include <csignal>
 #include <grp.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -69,24 +67,36 @@ int checkAll(const std::string& dir) {
 
 }  // namespace
 
-// A save replaces the file keeping its permissions; one that fails part way keeps the old file.
-TEST_F(SettingsTest, ASaveThatFailsPartWayKeepsTheOldFile) {
-    writeFile("W=1\r\n");
+// Whoever runs the game: a file nobody may write stays as it is; a link whose target does not
+// exist yet makes that target and stays a link; a replaced file keeps its permissions.
+TEST_F(SettingsTest, ReadOnlyFilesStayAndLinksAreSavedThrough) {
+    for (const mode_t mode : {0444, 0400, 0000}) {
+        writeFile(kOld);
+        chmod(path.c_str(), mode);
+        EXPECT_FALSE(save(path, kNew)) << std::oct << mode;
+        EXPECT_EQ(readFile(), kOld) << std::oct << mode;
+        unlink(path.c_str());
+    }
+    writeFile(kOld);
     chmod(path.c_str(), 0640);
-    struct rlimit old {};
-    getrlimit(RLIMIT_FSIZE, &old);
-    struct rlimit tiny = old;
-    tiny.rlim_cur = 64;  // the file-size limit stands in for a full disk
-    void (*oldHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &tiny);
-    saveSettings();
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
-    EXPECT_EQ(readFile(), "W=1\r\n");
-    saveSettings();
-    EXPECT_EQ(readFile(), defaultFile(""));
-    struct stat after {};
-    EXPECT_EQ(stat(path.c_str(), &after) == 0 ? after.st_mode & 0777 : 0, 0640u);
+    EXPECT_TRUE(save(path, kNew));
+    struct stat saved {};
+    EXPECT_EQ(stat(path.c_str(), &saved) == 0 ? saved.st_mode & 0777 : 0, 0640u);
+    unlink(path.c_str());
+
+    mkdir((directory + "/sub").c_str(), 0755);
+    for (const char* link : {"elsewhere.cfg", "sub/elsewhere.cfg", "chain.cfg"}) {
+        symlink("sub/elsewhere.cfg", (directory + "/chain.cfg").c_str());
+        symlink(link, path.c_str());
+        EXPECT_TRUE(save(path, kNew)) << link;
+        struct stat named {};
+        EXPECT_TRUE(lstat(path.c_str(), &named) == 0 && S_ISLNK(named.st_mode)) << link;
+        const std::string target = directory + "/" + (link[0] == 'e' ? link : "sub/elsewhere.cfg");
+        EXPECT_EQ(contents(target), kNew) << link;
+        unlink(path.c_str());
+        unlink(target.c_str());
+        unlink((directory + "/chain.cfg").c_str());
+    }
 }
 
 // Saving as a player would, not as root: the file's own permissions and links decide what happens.
