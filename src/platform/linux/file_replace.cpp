@@ -1,6 +1,6 @@
 #include "platform/file_replace.h"
 
-#include "platform/file_replace_hooks.h"
+#include "platform/file_in_place.h"
 
 #include <cerrno>
 #include <climits>
@@ -13,22 +13,11 @@
 
 namespace {
 
-FileStepHook stepHook = nullptr;
-
-// True when a test makes this step fail, with errno set as a full disk sets it.
-bool injected(const char* step) {
-    if (stepHook && stepHook(step)) {
-        errno = ENOSPC;
-        return true;
-    }
-    return false;
-}
-
 // pread and pwrite may move fewer bytes than asked, or be interrupted: go on until all have moved.
 template <typename Bytes, typename Io>
-bool moveAllAt(int fd, Bytes* bytes, std::size_t size, off_t offset, Io io) {
+bool moveAllAt(std::intptr_t fd, Bytes* bytes, std::size_t size, std::uint64_t offset, Io io) {
     while (size > 0) {
-        const ssize_t moved = io(fd, bytes, size, offset);
+        const ssize_t moved = io(static_cast<int>(fd), bytes, size, static_cast<off_t>(offset));
         if (moved < 0 && errno == EINTR) {
             continue;
         }
@@ -37,45 +26,50 @@ bool moveAllAt(int fd, Bytes* bytes, std::size_t size, off_t offset, Io io) {
         }
         bytes += moved;
         size -= static_cast<std::size_t>(moved);
-        offset += moved;
+        offset += static_cast<std::uint64_t>(moved);
     }
     return true;
 }
 
-bool writeAllAt(int fd, const char* bytes, std::size_t size, off_t offset) {
-    if (injected("write")) {
-        const int error = errno;
-        moveAllAt(fd, bytes, size / 2, offset, pwrite);
-        errno = error;
-        return false;
-    }
-    return moveAllAt(fd, bytes, size, offset, pwrite);
+FileCalls callsOn(int fd) {
+    return {
+        fd,
+        [](std::intptr_t h, char* bytes, std::size_t size, std::uint64_t offset) {
+            return moveAllAt(h, bytes, size, offset, pread);
+        },
+        [](std::intptr_t h, const char* bytes, std::size_t size, std::uint64_t offset) {
+            return moveAllAt(h, bytes, size, offset, pwrite);
+        },
+        [](std::intptr_t h) { return fsync(static_cast<int>(h)) == 0; },
+        [](std::intptr_t h, std::uint64_t size) {
+            return posix_fallocate(static_cast<int>(h), 0, static_cast<off_t>(size)) == 0;
+        },
+        [](std::intptr_t h, std::uint64_t size) { return ftruncate(static_cast<int>(h), static_cast<off_t>(size)) == 0; },
+    };
 }
 
-bool syncFile(int fd) {
-    return !injected("fsync") && fsync(fd) == 0;
-}
-
-// The directory part of path ("." when it has none).
-void directoryOf(const char* path, char (&directory)[PATH_MAX]) {
-    std::snprintf(directory, sizeof directory, "%s", path);
-    char* slash = std::strrchr(directory, '/');
-    if (!slash) {
-        std::snprintf(directory, sizeof directory, ".");
-    } else if (slash == directory) {
-        slash[1] = '\0';
-    } else {
-        *slash = '\0';
+// A step a test fails reports what a full disk would.
+bool injected(const char* step) {
+    if (fileStepFails(step)) {
+        errno = ENOSPC;
+        return true;
     }
+    return false;
 }
 
 // Flushes a rename itself to disk; a directory that cannot be opened is left as it is.
 void syncDirectoryOf(const char* path) {
     char directory[PATH_MAX];
-    directoryOf(path, directory);
+    std::snprintf(directory, sizeof directory, "%s", path);
+    char* slash = std::strrchr(directory, '/');
+    if (!slash) {
+        std::snprintf(directory, sizeof directory, ".");
+    } else {
+        slash[slash == directory ? 1 : 0] = '\0';
+    }
     const int fd = open(directory, O_RDONLY | O_DIRECTORY);
     if (fd >= 0) {
-        if (!injected("fsync directory")) {
+        if (!injected("flush directory")) {
             fsync(fd);
         }
         close(fd);
@@ -85,8 +79,8 @@ void syncDirectoryOf(const char* path) {
 enum class Found { File, Nothing, Error };
 
 // Follows symbolic links from path to the name that is no link, in target; Nothing when that
-// name does not exist yet (a link to a file still to be made). A relative link is read from its
-// own directory, left for the kernel to resolve, as opening the link would.
+// name does not exist yet (a link to a file still to be made). A relative link is joined to its
+// own directory as written, ".." included, for the kernel to resolve as opening the link would.
 Found followLinks(const char* path, char (&target)[PATH_MAX], struct stat& named) {
     std::snprintf(target, sizeof target, "%s", path);
     for (int hop = 0; hop < 40; ++hop) {
@@ -117,8 +111,9 @@ Found followLinks(const char* path, char (&target)[PATH_MAX], struct stat& named
 
 enum class Outcome { Saved, Failed, NoRoom };
 
-// No new file can take the old one's place here: a locked directory, an owner that cannot be
-// given away, a file that is a mount point. Anything else is a failure to give up on.
+// No new file can take the old one's place here (a locked directory, an owner that cannot be
+// given away, a file mounted over): the file must be rewritten where it is. Anything else, a full
+// disk or a failing device, is a failure to give up on.
 Outcome refusal() {
     return errno == EACCES || errno == EPERM || errno == EBUSY ? Outcome::NoRoom : Outcome::Failed;
 }
@@ -149,8 +144,7 @@ Outcome replaceByRename(const char* path, const char* bytes, std::size_t size, c
         umask(mask);
         mode = 0666 & ~mask;
     }
-    if (outcome == Outcome::Saved &&
-        (fchmod(fd, mode) != 0 || !writeAllAt(fd, bytes, size, 0) || !syncFile(fd))) {
+    if (outcome == Outcome::Saved && (fchmod(fd, mode) != 0 || !writeAndFlush(callsOn(fd), bytes, size))) {
         outcome = Outcome::Failed;
     }
     if (close(fd) != 0 && outcome == Outcome::Saved) {
@@ -167,57 +161,19 @@ Outcome replaceByRename(const char* path, const char* bytes, std::size_t size, c
     return outcome;
 }
 
-// For the file that must keep its place. The reader stops at the first zero byte, so the old text
-// followed by zeros still reads as the old settings, and the new text followed by zeros as the
-// new. The file first grows with zeros to the new length (space reserved: a full disk fails
-// here, before anything is overwritten); then one write over the start puts down the new text,
-// zero-padded to the old length; only once that is on disk is the file cut. Should the write
-// fail, the old bytes go back.
-bool rewriteInPlace(const char* path, const char* bytes, std::size_t size) {
+bool rewriteWhereItIs(const char* path, const char* bytes, std::size_t size) {
     const int fd = injected("open") ? -1 : open(path, O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         return false;
     }
-    struct stat before {};
-    if (fstat(fd, &before) != 0 || !S_ISREG(before.st_mode)) {
-        close(fd);
-        return false;
-    }
-    const auto oldSize = static_cast<std::size_t>(before.st_size);
-    const std::size_t padded = size > oldSize ? size : oldSize;
-    char* old = static_cast<char*>(std::calloc(padded + 1, 2));
-    char* fresh = old ? old + padded + 1 : nullptr;
-    if (old == nullptr || !moveAllAt(fd, old, oldSize, 0, pread)) {
-        std::free(old);
-        close(fd);
-        return false;
-    }
-    if (size > 0) {
-        std::memcpy(fresh, bytes, size);
-    }
-    bool ok = size <= oldSize ||
-              (!injected("reserve") && posix_fallocate(fd, 0, static_cast<off_t>(size)) == 0 && syncFile(fd));
-    bool written = ok && writeAllAt(fd, fresh, padded, 0) && syncFile(fd);
-    if (ok && !written) {
-        writeAllAt(fd, old, padded, 0);
-        syncFile(fd);
-    }
-    if (!written || size < oldSize) {
-        // Cut to the length that now holds the text: a cut that fails leaves zeros, read past.
-        if (!injected("truncate") && ftruncate(fd, static_cast<off_t>(written ? size : oldSize)) == 0) {
-            syncFile(fd);
-        }
-    }
-    std::free(old);
+    struct stat now {};
+    const bool ok = fstat(fd, &now) == 0 && S_ISREG(now.st_mode) &&
+                    rewriteInPlace(callsOn(fd), static_cast<std::uint64_t>(now.st_size), bytes, size);
     close(fd);
-    return written;
+    return ok;
 }
 
 }  // namespace
-
-void setFileStepHook(FileStepHook hook) {
-    stepHook = hook;
-}
 
 bool replaceFileContents(const char* path, const char* bytes, std::size_t size) {
     if (path == nullptr || (bytes == nullptr && size != 0)) {
@@ -245,5 +201,5 @@ bool replaceFileContents(const char* path, const char* bytes, std::size_t size) 
             return outcome == Outcome::Saved;
         }
     }
-    return rewriteInPlace(target, bytes, size);
+    return rewriteWhereItIs(target, bytes, size);
 }
