@@ -31,7 +31,8 @@ extern const char* settingsPath;
 
 // Loads the file into the in-memory text; without a readable file there is no text.
 void readSettingsFile();
-// Takes raw file bytes as the in-memory text: CR before LF dropped, cut at the first zero byte.
+// Takes raw file bytes as the in-memory text: CR before LF dropped, cut at the first zero byte
+// (the zeros that pad a file rewritten in place, see platform/file_replace.h, are never read).
 void loadSettingsText(const char* bytes, std::size_t size);
 // The value of the key's first occurrence at the start of a line (at most 63 bytes), or "-1".
 const char* findSettingValue(const char* key);

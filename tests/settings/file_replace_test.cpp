@@ -1,5 +1,4 @@
-// Saving over files as a player has them on a POSIX system: permissions, links, locked folders and
-// a disk that fills part way.
+// Saving over files as a player has them on a POSIX system: permissions, links and locked folders.
 #include "settings_fixture.h"
 
 #include "platform/file_replace.h"
@@ -19,7 +18,7 @@ bool save(const std::string& path, const std::string& text) {
     return replaceFileContents(path.c_str(), text.data(), text.size());
 }
 
-// The failed checks, each printed; every case in a fresh directory.
+// The failed checks, each printed.
 int checkAll(const std::string& dir) {
     int failed = 0;
     auto check = [&failed](bool ok, const char* what) {
@@ -29,22 +28,6 @@ int checkAll(const std::string& dir) {
         }
     };
     const std::string file = dir + "/zarv.cfg";
-
-    put(file, kOld);
-    chmod(file.c_str(), 0444);
-    check(!save(file, kNew), "a read-only file reports no save");
-    check(contents(file) == kOld, "a read-only file keeps its content");
-    unlink(file.c_str());
-
-    const std::string target = dir + "/elsewhere.cfg";
-    put(target, kOld);
-    symlink("elsewhere.cfg", file.c_str());
-    check(save(file, kNew), "a link is saved through");
-    struct stat link {};
-    check(lstat(file.c_str(), &link) == 0 && S_ISLNK(link.st_mode), "the link stays a link");
-    check(contents(target) == kNew, "the link's target gets the new content");
-    unlink(file.c_str());
-    unlink(target.c_str());
 
     put(file, kOld);
     struct stat before {};
@@ -58,9 +41,6 @@ int checkAll(const std::string& dir) {
     check(after.st_ino == before.st_ino, "the same file, not a new one");
     check(!save(dir + "/new.cfg", kNew), "no new file in a locked directory");
     chmod(dir.c_str(), 0755);
-    unlink(file.c_str());
-
-    check(save(file, kNew) && contents(file) == kNew, "a new file in a free directory");
     unlink(file.c_str());
     return failed;
 }
@@ -99,9 +79,9 @@ TEST_F(SettingsTest, ReadOnlyFilesStayAndLinksAreSavedThrough) {
     }
 }
 
-// Saving as a player would, not as root: the file's own permissions and links decide what happens.
-// Root ignores permissions, so the cases run in a child as nobody.
-TEST(SavePermissions, ReadOnlyFilesLinksAndLockedDirectoriesAsAPlayerSeesThem) {
+// A folder the player may not write, as a player meets it: root ignores permissions, so the
+// cases run in a child as nobody.
+TEST(SavePermissions, ALockedFolderGetsTheSaveInPlaceAndNoNewFile) {
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {

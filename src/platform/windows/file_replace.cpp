@@ -73,7 +73,8 @@ bool injected(const char* step) {
     return false;
 }
 
-// The name of the file a handle has open, symbolic links followed ("\\?\C:\...").
+// The name of the file a handle has open, symbolic links followed ("\\?\C:\..."); empty for a
+// volume without a name of that kind.
 std::wstring finalPathOf(HANDLE file) {
     const DWORD length = GetFinalPathNameByHandleW(file, nullptr, 0, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     if (length == 0) {
@@ -160,13 +161,14 @@ bool replaceFileContents(const char* path, const char* bytes, std::size_t size) 
     BY_HANDLE_FILE_INFORMATION info{};
     const std::wstring target = finalPathOf(file);
     // Under Wine run as root the open lets a read-only file through: the attribute still says no.
-    if (target.empty() || !GetFileInformationByHandle(file, &info) ||
+    if (!GetFileInformationByHandle(file, &info) ||
         (info.dwFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
         CloseHandle(file);
         return false;
     }
-    // A second name (hard link) would keep the old content after a move: write through it.
-    if (info.nNumberOfLinks == 1) {
+    // A second name (hard link) would keep the old content after a move, and without a final name
+    // the move could land on a link: write through the handle.
+    if (info.nNumberOfLinks == 1 && !target.empty()) {
         CloseHandle(file);
         const Outcome outcome = replaceByMove(target, bytes, size);
         if (outcome == Outcome::Failed && made) {
