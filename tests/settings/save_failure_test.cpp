@@ -35,7 +35,8 @@ std::string textOnDisk() {
 bool watchStep(const char* step) {
     const bool failing = ++watch.steps == watch.failAt;
     const std::string now = textOnDisk();
-    if (watch.torn.empty() && (watch.steps <= watch.failAt || !watch.inPlace) && now != watch.oldText && now != watch.newText) {
+    const bool watched = watch.steps <= watch.failAt || !watch.inPlace;
+    if (watch.torn.empty() && watched && now != watch.oldText && now != watch.newText) {
         watch.torn = step;
     }
     return failing;

@@ -44,7 +44,9 @@ FileCalls callsOn(int fd) {
         [](std::intptr_t h, std::uint64_t size) {
             return posix_fallocate(static_cast<int>(h), 0, static_cast<off_t>(size)) == 0;
         },
-        [](std::intptr_t h, std::uint64_t size) { return ftruncate(static_cast<int>(h), static_cast<off_t>(size)) == 0; },
+        [](std::intptr_t h, std::uint64_t size) {
+            return ftruncate(static_cast<int>(h), static_cast<off_t>(size)) == 0;
+        },
     };
 }
 
@@ -98,9 +100,9 @@ Found followLinks(const char* path, char (&target)[PATH_MAX], struct stat& named
         link[length] = '\0';
         const char* slash = std::strrchr(target, '/');
         char next[PATH_MAX];
-        const int made = link[0] == '/' || !slash
-                             ? std::snprintf(next, sizeof next, "%s", link)
-                             : std::snprintf(next, sizeof next, "%.*s/%s", static_cast<int>(slash - target), target, link);
+        const int folder = slash ? static_cast<int>(slash - target) : 0;
+        const int made = link[0] == '/' || !slash ? std::snprintf(next, sizeof next, "%s", link)
+                                                  : std::snprintf(next, sizeof next, "%.*s/%s", folder, target, link);
         if (made < 0 || static_cast<std::size_t>(made) >= sizeof next) {
             return Found::Error;
         }
