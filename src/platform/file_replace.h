@@ -2,9 +2,16 @@
 // Replacing a small file's whole content, the way the settings file is saved.
 #include <cstddef>
 
-// Puts exactly these bytes in the file at path. True when the new content is in place; false
-// leaves the old file as it was (or no file, where there was none), and reports nothing.
-// Callers may rely on: no reader ever sees a cut or half-written file where the system allows
-// that to be avoided; a symbolic link is followed and stays a link; a file the user may not
-// write is never changed.
+// Puts these bytes in the file at path. True when the new content is in place; false leaves the
+// old content (or no file, where there was none), and reports nothing.
+// Callers may rely on:
+// - whenever a new file can take the old one's place, the new content is written beside it and
+//   moved over it in one step: a crash or a failure leaves the old file exactly as it was;
+// - where the file must keep its place (a folder the player may not write, a second name for the
+//   file, an owner or access rights a new file could not keep), it is rewritten in place so that
+//   at every moment it reads as the old content or the new, followed at most by zero bytes,
+//   which the settings reader ignores;
+// - a symbolic link is followed and stays a link, its target receives the content (and is made
+//   when it does not exist yet);
+// - a file the player may not write, or that nobody may write, is never changed.
 bool replaceFileContents(const char* path, const char* bytes, std::size_t size);

@@ -31,7 +31,8 @@ extern const char* settingsPath;
 
 // Loads the file into the in-memory text; without a readable file there is no text.
 void readSettingsFile();
-// Takes raw file bytes as the in-memory text: CR before LF dropped, cut at the first zero byte.
+// Takes raw file bytes as the in-memory text: CR before LF dropped, cut at the first zero byte
+// (the zeros that pad a file rewritten in place, see platform/file_replace.h, are never read).
 void loadSettingsText(const char* bytes, std::size_t size);
 // The value of the key's first occurrence at the start of a line (at most 63 bytes), or "-1".
 const char* findSettingValue(const char* key);
@@ -42,8 +43,8 @@ void parseSettingsText();
 void composeSettingsText(std::uint32_t colourBits, std::uint32_t refreshRate, std::uint8_t fullScreen,
                          std::int8_t soundVolume, std::int16_t forwardKey, std::int16_t rightKey,
                          std::int16_t leftKey, std::int16_t shootKey, const HighScoreEntry* table);
-// Replaces the file as a whole through replaceFileContents: the old file stays untouched when
-// anything fails, and nothing is reported.
+// Saves through replaceFileContents: at every moment, a crash or a failure included, the file
+// reads as the old settings or as the new ones; nothing is reported.
 void writeSettingsFile();
 // composeSettingsText with the current values (full screen as the player chose it), then
 // writeSettingsFile.

@@ -85,14 +85,6 @@ TEST_F(SettingsTest, RoundTripKeepsEveryValue) {
     EXPECT_EQ(readFile(), first);
 }
 
-TEST_F(SettingsTest, ValuesAreReplacedInPlace) {
-    putSettingValue("W=", "1");  // no text yet: it becomes a line feed, key and value
-    putSettingValue("A=", "22");
-    putSettingValue("W=", "333");  // longer, in the middle
-    putSettingValue("A=", "");     // shorter, at the end
-    EXPECT_STREQ(settingsTextForTest(), "\nW=333\nA=");
-}
-
 TEST_F(SettingsTest, RandomAndDamagedFilesLoadSafelyAndSaveToAFixedPoint) {
     const std::string longRun(300, '7');
     const char* const pieces[] = {"razdelitelna=", "cvetove=", "czestota=", "zvuk=", "W=", "lud1=", "lut2=",

@@ -1,5 +1,7 @@
 #include "platform/file_replace.h"
 
+#include "platform/file_in_place.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -13,9 +15,9 @@ namespace {
 
 // pread and pwrite may move fewer bytes than asked, or be interrupted: go on until all have moved.
 template <typename Bytes, typename Io>
-bool moveAllAt(int fd, Bytes* bytes, std::size_t size, off_t offset, Io io) {
+bool moveAllAt(std::intptr_t fd, Bytes* bytes, std::size_t size, std::uint64_t offset, Io io) {
     while (size > 0) {
-        const ssize_t moved = io(fd, bytes, size, offset);
+        const ssize_t moved = io(static_cast<int>(fd), bytes, size, static_cast<off_t>(offset));
         if (moved < 0 && errno == EINTR) {
             continue;
         }
@@ -24,134 +26,182 @@ bool moveAllAt(int fd, Bytes* bytes, std::size_t size, off_t offset, Io io) {
         }
         bytes += moved;
         size -= static_cast<std::size_t>(moved);
-        offset += moved;
+        offset += static_cast<std::uint64_t>(moved);
     }
     return true;
 }
 
-bool writeAllAt(int fd, const char* bytes, std::size_t size, off_t offset) {
-    return moveAllAt(fd, bytes, size, offset, pwrite);
+FileCalls callsOn(int fd) {
+    return {
+        fd,
+        [](std::intptr_t h, char* bytes, std::size_t size, std::uint64_t offset) {
+            return moveAllAt(h, bytes, size, offset, pread);
+        },
+        [](std::intptr_t h, const char* bytes, std::size_t size, std::uint64_t offset) {
+            return moveAllAt(h, bytes, size, offset, pwrite);
+        },
+        [](std::intptr_t h) { return fsync(static_cast<int>(h)) == 0; },
+        [](std::intptr_t h, std::uint64_t size) {
+            return posix_fallocate(static_cast<int>(h), 0, static_cast<off_t>(size)) == 0;
+        },
+        [](std::intptr_t h, std::uint64_t size) {
+            return ftruncate(static_cast<int>(h), static_cast<off_t>(size)) == 0;
+        },
+    };
 }
 
-// The directory part of path ("." when it has none).
-void directoryOf(const char* path, char (&directory)[PATH_MAX]) {
-    std::snprintf(directory, sizeof directory, "%s", path);
-    char* slash = std::strrchr(directory, '/');
-    if (!slash) {
-        std::snprintf(directory, sizeof directory, ".");
-    } else if (slash == directory) {
-        slash[1] = '\0';
-    } else {
-        *slash = '\0';
+// A step a test fails reports what a full disk would.
+bool injected(const char* step) {
+    if (fileStepFails(step)) {
+        errno = ENOSPC;
+        return true;
     }
+    return false;
 }
 
 // Flushes a rename itself to disk; a directory that cannot be opened is left as it is.
 void syncDirectoryOf(const char* path) {
     char directory[PATH_MAX];
-    directoryOf(path, directory);
+    std::snprintf(directory, sizeof directory, "%s", path);
+    char* slash = std::strrchr(directory, '/');
+    if (!slash) {
+        std::snprintf(directory, sizeof directory, ".");
+    } else {
+        slash[slash == directory ? 1 : 0] = '\0';
+    }
     const int fd = open(directory, O_RDONLY | O_DIRECTORY);
     if (fd >= 0) {
-        fsync(fd);
+        if (!injected("flush directory")) {
+            fsync(fd);
+        }
         close(fd);
     }
 }
 
+enum class Found { File, Nothing, Error };
+
+// Follows symbolic links from path to the name that is no link, in target; Nothing when that
+// name does not exist yet (a link to a file still to be made). A relative link is joined to its
+// own directory as written, ".." included, for the kernel to resolve as opening the link would.
+Found followLinks(const char* path, char (&target)[PATH_MAX], struct stat& named) {
+    std::snprintf(target, sizeof target, "%s", path);
+    for (int hop = 0; hop < 40; ++hop) {
+        if (lstat(target, &named) != 0) {
+            return errno == ENOENT ? Found::Nothing : Found::Error;
+        }
+        if (!S_ISLNK(named.st_mode)) {
+            return Found::File;
+        }
+        char link[PATH_MAX];
+        const ssize_t length = readlink(target, link, sizeof link - 1);
+        if (length <= 0) {
+            return Found::Error;
+        }
+        link[length] = '\0';
+        const char* slash = std::strrchr(target, '/');
+        char next[PATH_MAX];
+        const int folder = slash ? static_cast<int>(slash - target) : 0;
+        const int made = link[0] == '/' || !slash ? std::snprintf(next, sizeof next, "%s", link)
+                                                  : std::snprintf(next, sizeof next, "%.*s/%s", folder, target, link);
+        if (made < 0 || static_cast<std::size_t>(made) >= sizeof next) {
+            return Found::Error;
+        }
+        std::memcpy(target, next, static_cast<std::size_t>(made) + 1);
+    }
+    return Found::Error;
+}
+
+enum class Outcome { Saved, Failed, NoRoom };
+
+// No new file can take the old one's place here (a locked directory, an owner that cannot be
+// given away, a file mounted over): the file must be rewritten where it is. Anything else, a full
+// disk or a failing device, is a failure to give up on.
+Outcome refusal() {
+    return errno == EACCES || errno == EPERM || errno == EBUSY ? Outcome::NoRoom : Outcome::Failed;
+}
+
 // A new file beside the old one, filled and flushed to disk, then renamed over it: a crash or a
 // full disk leaves either the old file or the new one, never a cut one. The new file takes the
-// old one's permissions, owner and group, or the replacement is not made.
-bool replaceByRename(const char* path, const char* bytes, std::size_t size, const struct stat* existing) {
+// old one's permissions, owner and group.
+Outcome replaceByRename(const char* path, const char* bytes, std::size_t size, const struct stat* existing) {
     char temporary[PATH_MAX];
     const int length = std::snprintf(temporary, sizeof temporary, "%s.XXXXXX", path);
     if (length < 0 || static_cast<std::size_t>(length) >= sizeof temporary) {
-        return false;
+        return Outcome::Failed;
     }
-    const int fd = mkstemp(temporary);
+    const int fd = injected("create") ? -1 : mkstemp(temporary);
     if (fd < 0) {
-        return false;
+        return refusal();
     }
+    Outcome outcome = Outcome::Saved;
     mode_t mode = 0;
-    bool ok = true;
     if (existing != nullptr) {
         mode = existing->st_mode & 07777;
-        if (existing->st_uid != geteuid() || existing->st_gid != getegid()) {
-            ok = fchown(fd, existing->st_uid, existing->st_gid) == 0;
+        if ((existing->st_uid != geteuid() || existing->st_gid != getegid()) &&
+            (injected("chown") || fchown(fd, existing->st_uid, existing->st_gid) != 0)) {
+            outcome = refusal();
         }
     } else {
         const mode_t mask = umask(022);
         umask(mask);
         mode = 0666 & ~mask;
     }
-    ok = ok && fchmod(fd, mode) == 0 && writeAllAt(fd, bytes, size, 0) && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    if (ok && rename(temporary, path) == 0) {
-        syncDirectoryOf(path);
-        return true;
+    if (outcome == Outcome::Saved && (fchmod(fd, mode) != 0 || !writeAndFlush(callsOn(fd), bytes, size))) {
+        outcome = Outcome::Failed;
     }
-    unlink(temporary);
-    return false;
+    if (close(fd) != 0 && outcome == Outcome::Saved) {
+        outcome = Outcome::Failed;
+    }
+    if (outcome == Outcome::Saved && (injected("rename") || rename(temporary, path) != 0)) {
+        outcome = refusal();
+    }
+    if (outcome == Outcome::Saved) {
+        syncDirectoryOf(path);
+    } else {
+        unlink(temporary);
+    }
+    return outcome;
 }
 
-// Where no file may be made beside it: the space is reserved first, the new bytes written over
-// the old ones, and only then is the file cut to its new length. Should a write still fail, the
-// old bytes are put back.
-bool rewriteInPlace(const char* path, const char* bytes, std::size_t size) {
-    const int fd = open(path, O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+bool rewriteWhereItIs(const char* path, const char* bytes, std::size_t size) {
+    const int fd = injected("open") ? -1 : open(path, O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         return false;
     }
-    struct stat before {};
-    if (fstat(fd, &before) != 0 || !S_ISREG(before.st_mode)) {
-        close(fd);
-        return false;
-    }
-    const auto oldSize = static_cast<std::size_t>(before.st_size);
-    char* old = static_cast<char*>(std::malloc(oldSize + 1));
-    if (old == nullptr || !moveAllAt(fd, old, oldSize, 0, pread)) {
-        std::free(old);
-        close(fd);
-        return false;
-    }
-    bool ok = size <= oldSize || posix_fallocate(fd, 0, static_cast<off_t>(size)) == 0;
-    ok = ok && writeAllAt(fd, bytes, size, 0) && ftruncate(fd, static_cast<off_t>(size)) == 0 && fsync(fd) == 0;
-    struct stat after {};
-    ok = ok && fstat(fd, &after) == 0 && static_cast<std::size_t>(after.st_size) == size;
-    if (!ok) {
-        writeAllAt(fd, old, oldSize, 0);
-        ftruncate(fd, static_cast<off_t>(oldSize));
-        fsync(fd);
-    }
-    std::free(old);
-    return close(fd) == 0 && ok;
+    struct stat now {};
+    const bool ok = fstat(fd, &now) == 0 && S_ISREG(now.st_mode) &&
+                    rewriteInPlace(callsOn(fd), static_cast<std::uint64_t>(now.st_size), bytes, size);
+    close(fd);
+    return ok;
 }
 
 }  // namespace
 
 bool replaceFileContents(const char* path, const char* bytes, std::size_t size) {
-    // A symbolic link stays: the file it names is the one replaced, in that file's directory.
-    char target[PATH_MAX];
-    struct stat named {};
-    if (lstat(path, &named) != 0) {
-        return errno == ENOENT && replaceByRename(path, bytes, size, nullptr);
-    }
-    if (S_ISLNK(named.st_mode)) {
-        if (realpath(path, target) == nullptr) {
-            return false;
-        }
-    } else {
-        std::snprintf(target, sizeof target, "%s", path);
-    }
-    struct stat existing {};
-    if (stat(target, &existing) != 0 || !S_ISREG(existing.st_mode)) {
+    if (path == nullptr || (bytes == nullptr && size != 0)) {
         return false;
     }
-    // What the player may not write is left alone, though its directory would allow a new one.
-    if (access(target, W_OK) != 0) {
+    // A symbolic link stays: the file it names is the one replaced, or made, in its own directory.
+    char target[PATH_MAX];
+    struct stat existing {};
+    const Found found = followLinks(path, target, existing);
+    if (found == Found::Nothing) {
+        return replaceByRename(target, bytes, size, nullptr) == Outcome::Saved;
+    }
+    if (found == Found::Error || !S_ISREG(existing.st_mode)) {
+        return false;
+    }
+    // A file with no write permission for anyone was made read-only to keep it, and root, whom
+    // permissions do not stop, must keep it too.
+    if ((existing.st_mode & 0222) == 0 || access(target, W_OK) != 0) {
         return false;
     }
     // A second name (hard link) would keep the old content after a rename: write through it.
-    if (existing.st_nlink == 1 && replaceByRename(target, bytes, size, &existing)) {
-        return true;
+    if (existing.st_nlink == 1) {
+        const Outcome outcome = replaceByRename(target, bytes, size, &existing);
+        if (outcome != Outcome::NoRoom) {
+            return outcome == Outcome::Saved;
+        }
     }
-    return rewriteInPlace(target, bytes, size);
+    return rewriteWhereItIs(target, bytes, size);
 }

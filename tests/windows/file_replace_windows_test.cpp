@@ -1,0 +1,83 @@
+// Saving through a symbolic link on Windows. Wine presents a Unix symbolic link as Windows
+// presents one to a program that opens it: followed to its target. The links are made and removed
+// with the system's own ln and rm, which a Windows program under Wine can start.
+#include "platform/file_replace.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+using UnixFileName = char*(CDECL*)(LPCWSTR dosName);
+
+std::string contents(const std::string& path) {
+    std::ostringstream all;
+    all << std::ifstream(path, std::ios::binary).rdbuf();
+    return all.str();
+}
+
+bool exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Runs a Unix program on the Unix name of path, then waits until path exists or not, as asked
+// (Wine cannot wait for a Unix program itself). False when not under Wine.
+bool runOnUnixName(const std::string& program, const std::string& path, bool present) {
+    const auto unixFileName = reinterpret_cast<UnixFileName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    char* unixName = unixFileName ? unixFileName(std::wstring(path.begin(), path.end()).c_str()) : nullptr;
+    if (unixName == nullptr) {
+        return false;
+    }
+    std::string command = program + " " + unixName;
+    HeapFree(GetProcessHeap(), 0, unixName);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        return false;
+    }
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    for (int wait = 0; wait < 6000 && exists(path) != present; ++wait) {
+        Sleep(10);
+    }
+    return exists(path) == present;
+}
+
+}  // namespace
+
+// The link keeps pointing at its target, which receives the save, and is made when missing.
+TEST(WindowsSave, ASymbolicLinksTargetReceivesTheSave) {
+    char folder[MAX_PATH];
+    GetTempPathA(sizeof folder, folder);
+    std::string pattern = std::string(folder) + "zarv-links-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    const std::string name = pattern + "\\zarv.cfg";
+    const std::string target = pattern + "\\sub\\elsewhere.cfg";
+    const std::string saved = "new\r\n";
+    CreateDirectoryA((pattern + "\\sub").c_str(), nullptr);
+    for (const bool dangling : {false, true}) {
+        std::ofstream(target, std::ios::binary) << "old content, longer than the new one\r\n";
+        if (!runOnUnixName("Z:\\bin\\ln -s sub/elsewhere.cfg", name, true)) {
+            GTEST_SKIP() << "no Unix ln under Wine to make a link with";
+        }
+        if (dangling) {
+            DeleteFileA(target.c_str());
+        }
+        EXPECT_TRUE(replaceFileContents(name.c_str(), saved.data(), saved.size())) << dangling;
+        EXPECT_EQ(contents(target), saved) << dangling;
+        EXPECT_EQ(contents(name), saved) << dangling;
+        // Wine deletes a link's target, not the link: rm takes the link, seen gone while its
+        // target is there.
+        if (!exists(target)) {
+            std::ofstream(target, std::ios::binary) << "";
+        }
+        EXPECT_TRUE(runOnUnixName("Z:\\bin\\rm", name, false));
+        DeleteFileA(target.c_str());
+    }
+    RemoveDirectoryA((pattern + "\\sub").c_str());
+}
