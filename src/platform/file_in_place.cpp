@@ -1,13 +1,13 @@
 #include "platform/file_in_place.h"
 
-#include "platform/file_replace_hooks.h"
+#include "platform/hook_state.h"
 
 #include <cstdlib>
 #include <cstring>
 
-namespace {
+bool (*fakeFileStepFails)(const char* step) = nullptr;
 
-FileStepHook stepHook = nullptr;
+namespace {
 
 bool writeAt(const FileCalls& file, const char* bytes, std::size_t size) {
     if (fileStepFails("write")) {
@@ -23,12 +23,8 @@ bool flush(const FileCalls& file) {
 
 }  // namespace
 
-void setFileStepHook(FileStepHook hook) {
-    stepHook = hook;
-}
-
 bool fileStepFails(const char* step) {
-    return stepHook != nullptr && stepHook(step);
+    return fakeFileStepFails != nullptr && fakeFileStepFails(step);
 }
 
 bool writeAndFlush(const FileCalls& file, const char* bytes, std::size_t size) {

@@ -15,7 +15,7 @@ struct FileCalls {
     bool (*cut)(std::intptr_t handle, std::uint64_t size);
 };
 
-// True when a test fails this step (file_replace_hooks.h); the caller fails it as a full disk would.
+// True when a test fails this step (test_hooks.h); the caller fails it as a full disk would.
 bool fileStepFails(const char* step);
 // The whole of bytes at the file's start, then flushed to the disk.
 bool writeAndFlush(const FileCalls& file, const char* bytes, std::size_t size);

@@ -3,3 +3,4 @@
 extern bool (*fakeKeyDown)(int vk);
 extern bool (*fakeWindowFocused)();
 extern double (*fakeClockMs)();
+extern bool (*fakeFileStepFails)(const char* step);

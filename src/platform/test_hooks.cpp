@@ -10,3 +10,7 @@ void setKeySource(bool (*down)(int), bool (*focused)()) {
 void setClockSource(double (*source)()) {
     fakeClockMs = source;
 }
+
+void setFileStepHook(FileStepHook hook) {
+    fakeFileStepFails = hook;
+}

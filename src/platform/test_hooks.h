@@ -8,6 +8,13 @@ void setKeySource(bool (*down)(int vk), bool (*focused)());
 // While a source is set, clockMs() returns its value; nullptr restores the real clock.
 void setClockSource(double (*source)());
 
+// Called before each step of replaceFileContents that creates, changes, moves or flushes a file,
+// with the step's name. True fails that step as a full disk would, without making it; a failing
+// write first puts down half of its bytes, as a disk that fills part way does. nullptr lets every
+// step run.
+using FileStepHook = bool (*)(const char* step);
+void setFileStepHook(FileStepHook hook);
+
 // Replaces the MIDI device table; nullptr restores the platform's own devices.
 // Only while nothing is open.
 void setMidiBackends(const MidiBackend* const* backends, int count);

@@ -4,7 +4,7 @@
 #include "settings_fixture.h"
 
 #include "platform/file_replace.h"
-#include "platform/file_replace_hooks.h"
+#include "platform/test_hooks.h"
 
 #include <filesystem>
 
