@@ -6,14 +6,6 @@
 #include <cmath>
 #include <limits>
 
-const EnemyKindTraits kEnemyKinds[5] = {
-    {20.0f, 0.08f, 1},
-    {50.0f, 0.03f, 1},
-    {70.0f, 0.06f, 1},
-    {100.0f, 0.04f, 2},
-    {90.0f, 0.027f, 2},
-};
-
 namespace {
 
 constexpr double kSeparationLookAhead = 0.005;  // times H
@@ -123,7 +115,7 @@ void spawnStep() {
             e.x = fleet.spawnX;
             e.y = fleet.spawnY;
             e.heading = random(31415) * 0.0001;
-            e.kind = static_cast<std::int8_t>(random(5));
+            e.kind = static_cast<EnemyKind>(random(kEnemyKindCount));
             e.strength = 1;
             e.blocked = 0;
             e.turnRemaining = -1;

@@ -3,15 +3,6 @@
 // each other and of the ship, and the player's shots hitting them.
 #include "game/game_state.h"
 
-// What tells the five kinds apart besides the fleet's per-kind step intervals and radii.
-struct EnemyKindTraits {
-    float value;     // score for a kill
-    float turnRate;  // radians per turn step
-    double dropKind; // bonus a kill may leave: 1 weapon upgrade, 2 shield (kind 1 picks at random)
-};
-
-extern const EnemyKindTraits kEnemyKinds[5];
-
 // Distance per move step of a kind for a field height, as a new enemy stores it.
 float enemySpeed(int kind, std::uint32_t fieldHeight);
 

@@ -9,9 +9,18 @@
 
 #include <cstdlib>
 
+// The first kind's radius is H / 38 and its scale half of H; the others' radii are a fraction
+// of their scales.
+const EnemyKindTraits kEnemyKinds[kEnemyKindCount] = {
+    {20.0f, 0.08f, 1, 0.51f, 9.687272727272727, 10.873469387755103, 1.0, 38.0, 0.5},
+    {50.0f, 0.03f, 1, 0.26f, 14.4, 18.372413793103448, 0.0325, 1.0, 0.65},
+    {70.0f, 0.06f, 1, 0.34f, 11.336170212765957, 11.336170212765957, 0.0325, 1.0, 0.65},
+    {100.0f, 0.04f, 2, 0.16f, 11.336170212765957, 13.32, 0.75, 22.0, 0.75},
+    {90.0f, 0.027f, 2, 0.13f, 14.4, 18.372413793103448, 0.85, 21.0, 0.85},
+};
+
 namespace {
 
-constexpr float kDefaultDamage[5] = {0.51f, 0.26f, 0.34f, 0.16f, 0.13f};
 
 Enemy enemyTable[kEnemyCapacity + 1];
 Burst burstTable[kBurstCount];
@@ -20,8 +29,8 @@ GameSession initialSession() {
     GameSession s{};
     s.hudVisible = 1;
     s.frameRate = 65.0;
-    for (int k = 0; k < 5; ++k) {
-        s.damage[k] = kDefaultDamage[k];
+    for (int k = 0; k < kEnemyKindCount; ++k) {
+        s.damage[k] = kEnemyKinds[k].damage;
     }
     s.shieldPerHit = 10.0f;
     s.enemyShotRequest.angle = kFreeShotAngle;
@@ -47,8 +56,8 @@ std::int32_t random(std::uint32_t n) {
 }
 
 void resetDamage() {
-    for (int k = 0; k < 5; ++k) {
-        game.damage[k] = kDefaultDamage[k];
+    for (int k = 0; k < kEnemyKindCount; ++k) {
+        game.damage[k] = kEnemyKinds[k].damage;
     }
 }
 
@@ -61,14 +70,11 @@ void setStepConstants() {
     fleet.spawnStepMs = 88.8;
     fleet.spawnMoveMs = 250 + random(250);
     fleet.fireDelayRange = 3996;
-    const double moveStep[5] = {9.687272727272727, 14.4, 11.336170212765957, 11.336170212765957, 14.4};
-    const double turnStep[5] = {10.873469387755103, 18.372413793103448, 11.336170212765957, 13.32,
-                                18.372413793103448};
-    for (int k = 0; k < 5; ++k) {
-        fleet.moveStepMs[k] = moveStep[k];
-        fleet.turnStepMs[k] = turnStep[k];
+    for (int k = 0; k < kEnemyKindCount; ++k) {
+        fleet.moveStepMs[k] = kEnemyKinds[k].moveStepMs;
+        fleet.turnStepMs[k] = kEnemyKinds[k].turnStepMs;
     }
-    for (int k = 0; k < 5; ++k) {
+    for (int k = 0; k < kEnemyKindCount; ++k) {
         fleet.decisionDelayMs[k] = random(5328);
     }
 }
@@ -191,16 +197,10 @@ void prepareGame(bool newGame, bool keepState) {
         shotPool.fieldHeight = hi;
         fleet.fieldWidth = wi;
         fleet.fieldHeight = hi;
-        fleet.hitRadius[0] = h / 38;
-        fleet.hitRadius[1] = 0.0325 * h;
-        fleet.hitRadius[2] = 0.0325 * h;
-        fleet.hitRadius[3] = 0.75 * h / 22;
-        fleet.hitRadius[4] = 0.85 * h / 21;
-        fleet.shapeScale[0] = 0.5 * h;
-        fleet.shapeScale[1] = 0.65 * h;
-        fleet.shapeScale[2] = 0.65 * h;
-        fleet.shapeScale[3] = 0.75 * h;
-        fleet.shapeScale[4] = 0.85 * h;
+        for (int k = 0; k < kEnemyKindCount; ++k) {
+            fleet.hitRadius[k] = kEnemyKinds[k].radiusTimesH * h / kEnemyKinds[k].radiusDivisor;
+            fleet.shapeScale[k] = kEnemyKinds[k].shapeTimesH * h;
+        }
         sound.fieldWidth = wi;
         createStarField(wi, hi);
         bonus.fieldWidth = w;

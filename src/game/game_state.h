@@ -8,6 +8,24 @@ constexpr double kTwoPi = 2.0 * kPi;
 
 constexpr int kPlayerShotSlots = 9;
 constexpr int kEnemyCapacity = 120;
+
+// The kinds of enemy, 0 to 4: an enemy's kind picks its row of kEnemyKinds.
+using EnemyKind = std::int8_t;
+constexpr int kEnemyKindCount = 5;
+
+// Everything that tells the kinds apart.
+struct EnemyKindTraits {
+    float value;           // score for a kill
+    float turnRate;        // radians per turn step
+    double dropKind;       // bonus a kill may leave: 1 weapon upgrade, 2 shield (kind 1 picks at random)
+    float damage;          // strength one of the player's shots takes at the start of a game
+    double moveStepMs;     // between two moves
+    double turnStepMs;     // between two turn steps
+    double radiusTimesH;   // hit radius: radiusTimesH * H / radiusDivisor
+    double radiusDivisor;
+    double shapeTimesH;    // the shape's scale
+};
+extern const EnemyKindTraits kEnemyKinds[kEnemyKindCount];
 constexpr int kTotalShotSlots = kPlayerShotSlots + kEnemyCapacity;  // 129
 constexpr int kBurstRequestCount = 20;
 constexpr int kBurstCount = 50;
@@ -44,7 +62,7 @@ struct GameSession {
     double rateWindowStart;
     double rateFrames;
     double frameRate;
-    float damage[5];
+    float damage[kEnemyKindCount];
     float shieldPerHit;
     BurstRequest burstRequests[kBurstRequestCount];
     Shot enemyShotRequest;
@@ -97,7 +115,7 @@ struct Enemy {
     float value;
     float speed;
     float turnRate;
-    std::int8_t kind;
+    EnemyKind kind;
     std::uint8_t turnMode;  // 0 clockwise, 1 counter-clockwise, 2 hold course
     std::uint8_t blocked;
 };
@@ -117,11 +135,11 @@ struct EnemyFleet {
     std::uint32_t fieldHeight;
     std::uint32_t fieldWidth;
     std::uint32_t capacity;
-    double hitRadius[5];
-    double shapeScale[5];
-    double moveStepMs[5];
-    double turnStepMs[5];
-    double decisionDelayMs[5];
+    double hitRadius[kEnemyKindCount];
+    double shapeScale[kEnemyKindCount];
+    double moveStepMs[kEnemyKindCount];
+    double turnStepMs[kEnemyKindCount];
+    double decisionDelayMs[kEnemyKindCount];
     double fireDelayRange;
     double lastSpawnTime;
     double spawnStepMs;

@@ -16,14 +16,14 @@ constexpr int kMaxShapePoints = 20;
 // The unit direction of every shape point relative to the nose, worked out once: a shape then
 // costs one sine and cosine of the heading per enemy instead of two per point.
 struct PointDirections {
-    double cosA[5][kMaxShapePoints];
-    double sinA[5][kMaxShapePoints];
+    double cosA[kEnemyKindCount][kMaxShapePoints];
+    double sinA[kEnemyKindCount][kMaxShapePoints];
 };
 
 const PointDirections& pointDirections() {
     static const PointDirections table = [] {
         PointDirections t{};
-        for (int k = 0; k < 5; ++k) {
+        for (int k = 0; k < kEnemyKindCount; ++k) {
             const EnemyShape& shape = kEnemyShapes[k];
             for (int i = 0; i < shape.pointCount && i < kMaxShapePoints; ++i) {
                 t.cosA[k][i] = std::cos(shape.points[i].a * kPi);

@@ -272,7 +272,7 @@ static_assert(refsWithin(kKind0Refs, 16) && refsWithin(kKind1Refs, 12) && refsWi
 
 }  // namespace
 
-const EnemyShape kEnemyShapes[5] = {
+const EnemyShape kEnemyShapes[kEnemyKindCount] = {
     shape(kKind0Points, kKind0Layers, kKind0Refs, ShapeRing{0.336, 0.339, 8}),
     shape(kKind1Points, kKind1Layers, kKind1Refs),
     shape(kKind2Points, kKind2Layers, kKind2Refs),

@@ -1,6 +1,8 @@
 #pragma once
 // The five enemy shapes as data: a point table per kind and the layers drawn from it, in order.
 // One routine (enemy_drawing.cpp) turns a shape, a record and a scale into primitives.
+#include "game/game_state.h"
+
 #include <cstdint>
 
 // A shape point in the enemy's own frame: `a` is the angle from the nose in multiples of pi,
@@ -53,4 +55,4 @@ struct EnemyShape {
     ShapeRing ring;  // used by a Ring layer only
 };
 
-extern const EnemyShape kEnemyShapes[5];
+extern const EnemyShape kEnemyShapes[kEnemyKindCount];
