@@ -51,7 +51,7 @@ int runApplication(int argc, char** argv) {
     readSettingsFile();
     prepareGame(false, false);
     parseSettingsText();
-    fontCharset = settings.language < 2 ? 204 : 0;
+    fontCharset = charsetFor(settings.language);
     hideConsoleWindow();
     glutInit(&argc, argv);
     openKeyboard(kWindowTitle);

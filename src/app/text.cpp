@@ -29,6 +29,10 @@ void createFonts() {
     largeFont = createTextFont(displayMode.height / 20);
 }
 
+std::uint32_t charsetFor(std::int32_t language) {
+    return language < 2 ? 204 : 0;
+}
+
 void rebuildFonts() {
     if (smallFont != 0) {
         glDeleteLists(smallFont, kListsPerFont);
@@ -36,7 +40,7 @@ void rebuildFonts() {
     if (largeFont != 0) {
         glDeleteLists(largeFont, kListsPerFont);
     }
-    fontCharset = settings.language < 2 ? 204 : 0;
+    fontCharset = charsetFor(settings.language);
     createFonts();
 }
 

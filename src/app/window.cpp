@@ -68,12 +68,11 @@ ViewBox viewBoxFor(int w, int h) {
     const double width = w == 0 ? 1.0 : static_cast<double>(w);
     const double height = h == 0 ? 1.0 : static_cast<double>(h);
     const double a = 3.0 / width;
-    const double b = (3.0 - 0.0) / height;
+    const double b = 3.0 / height;
     if (a < b) {
         return ViewBox{1.5 - 1.5 * (b / a), 1.5 + 1.5 * (b / a), 0.0, 3.0};
     }
-    const double m = (0.0 + 3.0) * 0.5;
-    return ViewBox{0.0, 3.0, m - (m - 0.0) * (a / b), m + (3.0 - m) * (a / b)};
+    return ViewBox{0.0, 3.0, 1.5 - 1.5 * (a / b), 1.5 + 1.5 * (a / b)};
 }
 
 void reshapeWindow(int w, int h) {

@@ -82,8 +82,8 @@ void requestBurstIn(BurstRequest* requests, int first, int last, double x, doubl
 
 void updateMuzzle(PlayerShip& s) {
     const double r = 1.0 / 20;
-    s.muzzleX = s.x + s.shipScale * r * std::cos(s.heading + 0.0);
-    s.muzzleY = s.y + s.shipScale * r * std::sin(-s.heading - 0.0);
+    s.muzzleX = s.x + s.shipScale * r * std::cos(s.heading);
+    s.muzzleY = s.y + s.shipScale * r * std::sin(-s.heading);
     s.muzzleAngle = -s.heading;
 }
 

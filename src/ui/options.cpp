@@ -142,7 +142,7 @@ void applyDisplayOptions() {
         restoreVisit();
         displayApplyHooks.recreateWindow();
     }
-    fontCharset = settings.language < 2 ? 204 : 0;
+    fontCharset = charsetFor(settings.language);
     displayApplyHooks.rebuildFonts();
     prepareGame(false, true);
     menu.savedResolutionIndex = -1;
@@ -300,13 +300,13 @@ void optionsEnter(int row) {
 
 void soundLeft(int row) {
     if (row == 0) {
-        sound.soundVolume = sound.soundVolume < 10 ? 0 : static_cast<std::int8_t>(sound.soundVolume - 10);
+        sound.soundVolume = volumeStepDown(sound.soundVolume);
     }
 }
 
 void soundRight(int row) {
     if (row == 0) {
-        sound.soundVolume = sound.soundVolume > 117 ? 127 : static_cast<std::int8_t>(sound.soundVolume + 10);
+        sound.soundVolume = volumeStepUp(sound.soundVolume);
     }
 }
 
