@@ -18,14 +18,14 @@ const std::uint32_t kResolutionWidths[kResolutionCount] = {640, 800, 960, 1024, 
 const std::uint32_t kRefreshRates[kRefreshRateCount] = {60, 70, 75, 85, 90, 100, 120, 150};
 const char* settingsPath = "./zarv.cfg";
 
+char* settingsText = nullptr;
+
 namespace {
 
 constexpr const char* kMissing = "-1";
 constexpr const char* kHeader = ";;;; zarv701a - \xF4\xE0\xE9\xEB \xF1 \xED\xE0\xF1\xF2\xF0\xEE\xE9\xEA\xE8 ;;;;";
 constexpr std::size_t kValueCapacity = 64;
 
-// The file's text with LF line ends, zero-terminated; nullptr while there is none.
-char* settingsText = nullptr;
 char settingValue[kValueCapacity];
 
 // A key counts only where a line starts, so that it is never found inside a name or another value.
@@ -360,13 +360,4 @@ void saveSettings() {
     composeSettingsText(displayMode.colourBits, displayMode.refreshRate, fullScreen, sound.soundVolume,
                         keys.forwardKey, keys.rightKey, keys.leftKey, keys.shootKey, highScores);
     writeSettingsFile();
-}
-
-const char* settingsTextForTest() {
-    return settingsText;
-}
-
-void clearSettingsTextForTest() {
-    std::free(settingsText);
-    settingsText = nullptr;
 }

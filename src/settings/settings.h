@@ -50,6 +50,5 @@ void writeSettingsFile();
 // writeSettingsFile.
 void saveSettings();
 
-// The in-memory text (line feeds only), or nullptr while there is none. For tests.
-const char* settingsTextForTest();
-void clearSettingsTextForTest();
+// The file's text with LF line ends, zero-terminated; nullptr while there is none.
+extern char* settingsText;

@@ -4,6 +4,7 @@
 #include "app/key_bindings.h"
 #include "game/game_state.h"
 #include "settings/settings.h"
+#include "settings/settings_hooks.h"
 #include "sound/sound.h"
 #include "ui/high_scores.h"
 
