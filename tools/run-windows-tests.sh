@@ -20,7 +20,7 @@ wineserver -k 2>/dev/null || true
 screen="-screen 0 2560x1920x24 +extension GLX +extension RANDR"
 status=0
 # The installer first, into the prefix while it is as new as a player's.
-xvfb-run -a -s "$screen" "$root/tests/windows/installer_test.sh" "$win/zarv-setup-x64.exe" \
+xvfb-run -a -s "$screen" "$root/tests/package/windows_installer_test.sh" "$win/zarv-setup-x64.exe" \
   "$win/zarv-windows-x64.zip" || status=1
 wineserver -k 2>/dev/null || true
 xvfb-run -a -s "$screen" ctest --test-dir "$win/zarv" --output-on-failure --timeout 900 || status=1

@@ -1,7 +1,7 @@
 // A save stopped at each of its steps in turn, as a full disk or a failing device stops it: up to
 // the failure every moment on disk, and afterwards the file, reads through the game's own reader
 // as the old settings or the new ones, and a save that reports failure left the old ones.
-#include "settings_fixture.h"
+#include "settings/settings_fixture.h"
 
 #include "platform/file_replace.h"
 #include "platform/test_hooks.h"

@@ -3,7 +3,7 @@
 # virtual display (DISPLAY): a silent install of the zip's files, the Start-menu shortcut starting
 # the game in %APPDATA%\zarv, zarv.cfg written there by Exit, and a silent uninstall that removes
 # everything it installed and leaves zarv.cfg.
-# Usage: tests/windows/installer_test.sh <zarv-setup-x64.exe> <zarv-windows-x64.zip>
+# Usage: tests/package/windows_installer_test.sh <zarv-setup-x64.exe> <zarv-windows-x64.zip>
 set -uo pipefail
 setup=$(realpath "${1:?installer}")
 zip=$(realpath "${2:?zip}")

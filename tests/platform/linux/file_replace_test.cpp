@@ -1,5 +1,5 @@
 // Saving over files as a player has them on a POSIX system: permissions, links and locked folders.
-#include "settings_fixture.h"
+#include "settings/settings_fixture.h"
 
 #include "platform/file_replace.h"
 
