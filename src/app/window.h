@@ -14,7 +14,8 @@ bool recreateGameWindow();
 // the exit has already destroyed, and would crash.
 [[noreturn]] void endProgram(int status);
 // One turn of a loop that waits for keys inside a callback: the window's own events are handled
-// (repaint, activation, the system's are-you-alive pings), then a millisecond passes.
+// (repaint, activation, the system's are-you-alive pings), then a millisecond passes; nothing
+// while no window exists.
 void serviceWindowWhileWaiting();
 // True while a GLUT window exists (false in tests that run without one).
 bool gameWindowExists();
