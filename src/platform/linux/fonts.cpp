@@ -13,8 +13,6 @@
 namespace {
 
 // Mesa drops the advance of a glBitmap with a null image, so empty glyphs point here.
-const GLubyte kEmptyBitmap[1] = {0};
-
 // The font file fontconfig picks for a bold Arial; it answers every request with some face.
 bool findBoldSansFile(std::vector<char>& path, int& faceIndex) {
     if (!FcInit()) {
@@ -42,10 +40,6 @@ bool findBoldSansFile(std::vector<char>& path, int& faceIndex) {
     }
     FcPatternDestroy(match);
     return found;
-}
-
-void emptyGlyph(GLfloat advance) {
-    glBitmap(0, 0, 0.0f, 0.0f, advance, 0.0f, kEmptyBitmap);
 }
 
 // One glyph as a glBitmap inside the open list: rows bottom-up, as GL reads them.
@@ -103,15 +97,13 @@ unsigned buildBitmapFont(unsigned heightPx, unsigned /*charset*/) {
     glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
     std::vector<GLubyte> rows;
-    for (unsigned n = 0; n < 256; ++n) {
+    for (unsigned n = 0; n < 256 && haveFace; ++n) {
         glNewList(base + n, GL_COMPILE);
-        if (haveFace) {
-            renderGlyph(face, cp1251ToUnicode(static_cast<unsigned char>(n)), rows);
-        } else {
-            // No face at all: keep the lists valid and let text at least advance.
-            emptyGlyph(static_cast<GLfloat>(heightPx / 2));
-        }
+        renderGlyph(face, cp1251ToUnicode(static_cast<unsigned char>(n)), rows);
         glEndList();
+    }
+    if (!haveFace) {
+        emptyFont(base, heightPx);
     }
     glPopClientAttrib();
     if (face != nullptr) {

@@ -6,11 +6,8 @@
 
 namespace {
 
-const GLubyte kEmptyBitmap[1] = {0};
-
 // A glyph without pixels (the space) may come as a bitmap with no image, whose advance some GL
-// drivers (Mesa's, under Wine) drop: the words of a text would run together. Such glyphs are
-// given a one-byte image of zero size instead.
+// drivers (Mesa's, under Wine) drop: the words of a text would run together.
 void keepEmptyGlyphAdvances(HDC dc, GLuint base) {
     const MAT2 identity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
     for (unsigned n = 0; n < 256; ++n) {
@@ -19,7 +16,7 @@ void keepEmptyGlyphAdvances(HDC dc, GLuint base) {
             continue;
         }
         glNewList(base + n, GL_COMPILE);
-        glBitmap(0, 0, 0.0f, 0.0f, static_cast<GLfloat>(metrics.gmCellIncX), 0.0f, kEmptyBitmap);
+        emptyGlyph(static_cast<GLfloat>(metrics.gmCellIncX));
         glEndList();
     }
 }
@@ -50,12 +47,7 @@ unsigned buildBitmapFont(unsigned heightPx, unsigned charset) {
         DeleteObject(font);
     }
     if (!built) {
-        // No glyphs at all: keep the lists valid and let text at least advance.
-        for (unsigned n = 0; n < 256; ++n) {
-            glNewList(base + n, GL_COMPILE);
-            glBitmap(0, 0, 0.0f, 0.0f, static_cast<GLfloat>(heightPx / 2), 0.0f, kEmptyBitmap);
-            glEndList();
-        }
+        emptyFont(base, heightPx);
     }
     return base;
 }
