@@ -65,6 +65,16 @@ void listenForPresses() {
 // X buttons 1 to 9 by the virtual-key code they send; 0 where none.
 constexpr int kButtonVk[10] = {0, VkMouseLeft, VkMouseMiddle, VkMouseRight, 0, 0, 0, 0, VkMouseX1, VkMouseX2};
 
+// The X button of a mouse-button code, or 0.
+int buttonOf(int vk) {
+    for (int button = 1; button < 10 && vk != 0; ++button) {
+        if (kButtonVk[button] == vk) {
+            return button;
+        }
+    }
+    return 0;
+}
+
 // A keycode may stand for several codes (left Shift is 16 and 160): the press is pending for each.
 void notePress(int keycode) {
     for (int vk = 0; vk < 256; ++vk) {
@@ -194,26 +204,12 @@ bool portKeyDown(int vk) {
         return false;
     }
     bool down = false;
-    switch (vk) {
-    case VkMouseLeft:
-        down = buttonDown(1);
-        break;
-    case VkMouseRight:
-        down = buttonDown(3);
-        break;
-    case VkMouseMiddle:
-        down = buttonDown(2);
-        break;
-    case VkMouseX1:
-        down = buttonDown(8);
-        break;
-    case VkMouseX2:
-        down = buttonDown(9);
-        break;
-    default:
+    const int button = buttonOf(vk);
+    if (button != 0) {
+        down = buttonDown(button);
+    } else {
         refreshKeymap();
         down = vkDown(vk);
-        break;
     }
     // Asked after the refresh, which collects the presses that came with its reply.
     down = takePress(vk) || down;
