@@ -9,6 +9,7 @@
 #include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/display_switch.h"
+#include "platform/gamepad.h"
 #include "platform/keys.h"
 #include "render/scene.h"
 #include "settings/settings.h"
@@ -42,7 +43,7 @@ void staticInitialise() {
     settingsPath = "./zarv.cfg";
     quadric = gluNewQuadric();
     initialiseGameTables();
-    gameHooks = GameHooks{pollGameKeys, leaveGameForMenu, resetMidiOutput, sleepOneMs};
+    gameHooks = GameHooks{pollGameKeys, leaveGameForMenu, resetMidiOutput, sleepOneMs, rumbleGamepads};
 }
 
 int runApplication(int argc, char** argv) {
@@ -55,6 +56,9 @@ int runApplication(int argc, char** argv) {
     hideConsoleWindow();
     glutInit(&argc, argv);
     openKeyboard();
+    // Without SDL or a pad the game plays from the keyboard alone, as ever.
+    openGamepads();
+    std::atexit(closeGamepads);
     if (createGameWindow() != 0) {
         // Full screen was refused: play in a window of the same size instead, and keep the
         // player's choice in the file.
