@@ -2,7 +2,7 @@
 # their own, no built-in synthesiser and no POSIX process or file-permission calls (found by what
 # a file includes or names), and the Windows layer's own. One CTest entry per program: a Wine
 # start per test case would cost more than the tests.
-set(ZARV_WINDOWS_TEST_DIRS game render settings sound ui windows)
+set(ZARV_WINDOWS_TEST_DIRS game pad render settings sound ui windows)
 set(ZARV_LINUX_ONLY "#include <(unistd|sys/|X11/|fluidsynth|alsa/)|midiSynth|midiSequencer")
 file(GLOB ZARV_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/support/*.cpp)
 foreach(name ${ZARV_WINDOWS_TEST_DIRS})
