@@ -1,8 +1,7 @@
-// A pad through the same controller API a real one goes through: SDL's virtual joystick, opened as
-// a game controller, with no key down. The menus, a game and back, the dead zones, a pad pulled
-// out mid-push, the focus gate and the rumble of a lost life.
+// A pad through the controller API a real one goes through (SDL's virtual joystick opened as a
+// game controller), no key down: the menus, a game and back, the dead zones, a pad pulled out
+// mid-push, the focus gate and the rumble of a lost life.
 #include "app/display_mode.h"
-#include "app/key_bindings.h"
 #include "app/keyboard.h"
 #include "app/modes.h"
 #include "game/frame_update.h"
@@ -16,25 +15,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
 namespace {
-
 bool focus = true;
 int rumbles = 0;
-
-int SDLCALL countRumble(void*, Uint16 low, Uint16 high) {
-    rumbles += low > 0 && high > 0;
-    return 0;
-}
-
-// The ways out of the game, as the program fills them, without a window.
-void pollPad() {
-    pollKeyboard(keys);
-}
-
 }  // namespace
 
 class PadTest : public ::testing::Test {
@@ -44,181 +30,123 @@ protected:
 
     void SetUp() override {
         focus = true;
-        rumbles = 0;
         setKeySource([](int) { return false; }, [] { return focus; });
         useFakeClock(1000);
         ASSERT_TRUE(openGamepads());
         plugIn();
         keys = KeyBindings{};
         setDefaultKeyBindings(keys);
-        displayMode.width = 800;
-        displayMode.height = 600;
+        displayMode.width = 800, displayMode.height = 600;
         initialiseGameTables();
-        gameHooks = GameHooks{pollPad, [] { setAppMode(AppMode::Menu); }, nullptr, nullptr, rumbleGamepads};
-        game.lastFunctionKey = 0;
+        gameHooks = GameHooks{[] { pollKeyboard(keys); }, [] { setAppMode(AppMode::Menu); }, nullptr, nullptr,
+                              rumbleGamepads};
         openMenuScreen(MainMenu, 0, 4);
         setAppMode(AppMode::Menu);
     }
-
     void TearDown() override {
-        pullOut();
+        SDL_JoystickDetachVirtual(index);
         closeGamepads();
         gameHooks = GameHooks{};
         setKeySource(nullptr, nullptr);
         useRealClock();
     }
-
     void plugIn() {
         SDL_VirtualJoystickDesc desc{};
-        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-        desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-        desc.nbuttons = SDL_CONTROLLER_BUTTON_DPAD_RIGHT + 1;
-        desc.Rumble = countRumble;
+        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION, desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+        desc.naxes = 6, desc.nbuttons = 15;
+        desc.Rumble = [](void*, Uint16 low, Uint16 high) { return rumbles += low > 0 && high > 0, 0; };
         index = SDL_JoystickAttachVirtualEx(&desc);
-        ASSERT_GE(index, 0) << SDL_GetError();
-        stick = SDL_JoystickOpen(index);
+        stick = SDL_JoystickOpen(index);  // kept open: a pulled-out pad's handle stays valid
         ASSERT_NE(stick, nullptr) << SDL_GetError();
     }
-
-    void pullOut() {
-        if (stick != nullptr) {
-            SDL_JoystickDetachVirtual(index);
-            SDL_JoystickClose(stick);
-            stick = nullptr;
-        }
-    }
-
-    void axis(SDL_GameControllerAxis a, int value) {
-        SDL_JoystickSetVirtualAxis(stick, a, static_cast<Sint16>(value));
-    }
-    void button(SDL_GameControllerButton b, bool down) {
-        SDL_JoystickSetVirtualButton(stick, b, down ? 1 : 0);
-    }
-    void menuSteps(int n) {
-        for (int i = 0; i < n; ++i) {
-            menuIdle();
-        }
-    }
-    void frames(int n) {
-        for (int i = 0; i < n && currentAppMode() == AppMode::Game; ++i) {
-            fakeNow += 10;
-            gameIdle();
+    void push(SDL_GameControllerAxis a, int v) { SDL_JoystickSetVirtualAxis(stick, a, static_cast<Sint16>(v)); }
+    void press(SDL_GameControllerButton b, bool down) { SDL_JoystickSetVirtualButton(stick, b, down); }
+    void tap(SDL_GameControllerButton b, void (*idle)()) { press(b, true), idle(), press(b, false), idle(); }
+    static void frames() {
+        for (int i = 0; i < 30 && currentAppMode() == AppMode::Game; ++i) {
+            fakeNow += 10, gameIdle();
         }
     }
 };
 
 TEST_F(PadTest, MenusAGameAndBackByPadAlone) {
-    axis(SDL_CONTROLLER_AXIS_LEFTY, 20000);  // stick down, held: one step
-    menuSteps(5);
-    EXPECT_EQ(menu.selectedRow, 1);
-    axis(SDL_CONTROLLER_AXIS_LEFTY, 0);
-    menuSteps(1);
-    button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
-    menuSteps(2);
-    button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, false);
-    menuSteps(1);
-    EXPECT_EQ(menu.selectedRow, 2) << "a second push, a second step";
-    axis(SDL_CONTROLLER_AXIS_LEFTY, -20000);
-    menuSteps(1);
-    axis(SDL_CONTROLLER_AXIS_LEFTY, 0);
-    menuSteps(1);
-    ASSERT_EQ(menu.selectedRow, 1);
-    button(SDL_CONTROLLER_BUTTON_A, true);  // Enter on "new game"
-    menuSteps(1);
-    button(SDL_CONTROLLER_BUTTON_A, false);
+    push(SDL_CONTROLLER_AXIS_LEFTY, 20000);  // held down: one step only
+    menuIdle(), menuIdle(), menuIdle();
+    push(SDL_CONTROLLER_AXIS_LEFTY, 0);
+    menuIdle();
+    tap(SDL_CONTROLLER_BUTTON_DPAD_DOWN, menuIdle);
+    EXPECT_EQ(menu.selectedRow, 2);
+    tap(SDL_CONTROLLER_BUTTON_DPAD_UP, menuIdle);
+    press(SDL_CONTROLLER_BUTTON_A, true), menuIdle(), press(SDL_CONTROLLER_BUTTON_A, false);  // "new game"
     ASSERT_EQ(currentAppMode(), AppMode::Game);
-
-    frames(3);
     const double x = ship.x, y = ship.y, heading = ship.heading;
-    axis(SDL_CONTROLLER_AXIS_LEFTY, -30000);  // thrust
-    axis(SDL_CONTROLLER_AXIS_LEFTX, -30000);  // and turn left
-    frames(30);
-    EXPECT_NE(ship.heading, heading);
-    EXPECT_TRUE(ship.x != x || ship.y != y) << "thrust moves the ship";
-    axis(SDL_CONTROLLER_AXIS_LEFTY, 0);
-    axis(SDL_CONTROLLER_AXIS_LEFTX, 0);
-    for (auto fire : {0, 1, 2}) {  // A, the right shoulder, the right trigger
-        frames(20);
-        shotPool.shots[0].angle = kFreeShotAngle;
-        fire == 0   ? button(SDL_CONTROLLER_BUTTON_A, true)
-        : fire == 1 ? button(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, true)
-                    : axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767);
-        frames(20);
+    push(SDL_CONTROLLER_AXIS_LEFTY, -30000), push(SDL_CONTROLLER_AXIS_LEFTX, -30000), frames();
+    EXPECT_TRUE(ship.heading != heading && (ship.x != x || ship.y != y)) << "thrust and a turn";
+    push(SDL_CONTROLLER_AXIS_LEFTY, 0), push(SDL_CONTROLLER_AXIS_LEFTX, 0);
+    for (int fire : {int(SDL_CONTROLLER_BUTTON_A), int(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER), -1}) {
+        frames();
+        std::fill_n(shotPool.shots, kPlayerShotSlots, Shot{0, 0, kFreeShotAngle});
+        fire < 0 ? push(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767) : press(SDL_GameControllerButton(fire), true);
+        frames();
         EXPECT_TRUE(std::any_of(shotPool.shots, shotPool.shots + kPlayerShotSlots,
-                                [](const Shot& s) { return s.angle != kFreeShotAngle; }))
-            << "fire button " << fire;
-        button(SDL_CONTROLLER_BUTTON_A, false);
-        button(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, false);
-        axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768);
+                                [](const Shot& s) { return s.angle != kFreeShotAngle; })) << fire;
+        push(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768), press(SDL_GameControllerButton(fire), false);
     }
-    button(SDL_CONTROLLER_BUTTON_B, true);
-    frames(3);
+    tap(SDL_CONTROLLER_BUTTON_B, frames);
     EXPECT_EQ(currentAppMode(), AppMode::Game) << "B does not leave a game";
-    button(SDL_CONTROLLER_BUTTON_B, false);
-    button(SDL_CONTROLLER_BUTTON_START, true);
-    frames(3);
-    EXPECT_EQ(currentAppMode(), AppMode::Menu);
-    button(SDL_CONTROLLER_BUTTON_START, false);
-    button(SDL_CONTROLLER_BUTTON_B, true);  // B in a menu is Esc: the last row
-    menuSteps(1);
-    EXPECT_EQ(menu.selectedRow, menu.lastRow);
+    tap(SDL_CONTROLLER_BUTTON_START, frames);
+    ASSERT_EQ(currentAppMode(), AppMode::Menu);
+    tap(SDL_CONTROLLER_BUTTON_B, menuIdle);
+    EXPECT_EQ(menu.selectedRow, menu.lastRow) << "B in a menu is Esc";
 }
 
-// A stick counts from a quarter of its travel and lets go below a sixth, in all four directions;
-// the right trigger likewise (its raw travel, -32768 to 32767, reads as 0 to 32767).
+// Pushed past a quarter of the travel, let go below a sixth, each way; the right trigger's raw
+// travel, -32768 to 32767, reads as 0 to 32767.
 TEST_F(PadTest, DeadZonesWithHysteresis) {
-    struct Step {
-        int value;
-        std::uint8_t held;
-    };
-    const Step steps[] = {{4000, 0}, {8000, 0}, {9000, 1}, {6000, 1}, {5000, 0}, {7000, 0}, {32767, 1}, {0, 0}};
+    const int steps[][2] = {{4000, 0}, {8000, 0}, {9000, 1}, {6000, 1}, {5000, 0}, {7000, 0}, {32767, 1}, {0, 0}};
     const struct {
         SDL_GameControllerAxis axis;
         int sign;
         std::uint8_t KeyBindings::* flag;
-    } directions[] = {{SDL_CONTROLLER_AXIS_LEFTX, 1, &KeyBindings::rightArrowHeld},
-                      {SDL_CONTROLLER_AXIS_LEFTX, -1, &KeyBindings::leftHeld},
-                      {SDL_CONTROLLER_AXIS_LEFTY, -1, &KeyBindings::forwardHeld},
-                      {SDL_CONTROLLER_AXIS_LEFTY, 1, &KeyBindings::downHeld},
-                      {SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 2, &KeyBindings::shootHeld}};
-    for (const auto& d : directions) {
-        for (const Step& s : steps) {
-            axis(d.axis, d.sign == 2 ? 2 * s.value - 32768 : d.sign * s.value);
+    } ways[] = {{SDL_CONTROLLER_AXIS_LEFTX, 1, &KeyBindings::rightArrowHeld},
+                {SDL_CONTROLLER_AXIS_LEFTX, -1, &KeyBindings::leftHeld},
+                {SDL_CONTROLLER_AXIS_LEFTY, -1, &KeyBindings::forwardHeld},
+                {SDL_CONTROLLER_AXIS_LEFTY, 1, &KeyBindings::downHeld},
+                {SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 2, &KeyBindings::shootHeld}};
+    for (const auto& w : ways) {
+        for (const auto& s : steps) {
+            push(w.axis, w.sign == 2 ? 2 * s[0] - 32768 : w.sign * s[0]);
             pollKeyboard(keys);
-            EXPECT_EQ(keys.*d.flag, s.held) << "axis " << d.axis << " sign " << d.sign << " value " << s.value;
+            EXPECT_EQ(keys.*w.flag, s[1]) << "axis " << w.axis << " sign " << w.sign << " value " << s[0];
         }
     }
 }
 
-// Pulled out mid-push, nothing stays held; plugged in again it plays at once. Unfocused, a pad is
-// not read at all.
+// Pulled out mid-push, nothing stays held; plugged in again it plays at once, but only while the
+// window has the focus.
 TEST_F(PadTest, PulledOutMidPushAndTheFocusGate) {
-    axis(SDL_CONTROLLER_AXIS_LEFTY, -30000);
-    button(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, true);
+    push(SDL_CONTROLLER_AXIS_LEFTY, -30000), press(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, true);
     pollKeyboard(keys);
     ASSERT_TRUE(keys.forwardHeld && keys.upHeld && keys.shootHeld);
-    pullOut();
+    SDL_JoystickDetachVirtual(index);
     pollKeyboard(keys);
     EXPECT_FALSE(keys.forwardHeld || keys.upHeld || keys.shootHeld);
     plugIn();
-    button(SDL_CONTROLLER_BUTTON_A, true);
+    press(SDL_CONTROLLER_BUTTON_A, true);
     focus = false;
     pollKeyboard(keys);
     EXPECT_FALSE(keys.enterHeld || keys.shootHeld) << "another window has the focus";
     focus = true;
     pollKeyboard(keys);
-    EXPECT_TRUE(keys.enterHeld && keys.shootHeld) << "the new pad, at once";
+    EXPECT_TRUE(keys.enterHeld && keys.shootHeld);
 }
 
 TEST_F(PadTest, ALostLifeRumbles) {
     prepareGame(true, false);
-    menuSteps(1);  // the pad opened
-    ship.shield = 1;
+    pollKeyboard(keys);  // the pad opened
+    ship.shield = 1, rumbles = 0;
     shotPool.shots[kPlayerShotSlots] = Shot{ship.x, ship.y, 1.0};
-    const int lives = ship.lives;
     hitShipByEnemyShots(shotPool.shots, game.burstRequests);
-    EXPECT_EQ(ship.lives, lives - 1);
-    SDL_GameControllerUpdate();  // the virtual pad hears the rumble on its next update
+    EXPECT_EQ(ship.lives, 2);
     EXPECT_EQ(rumbles, 1);
 }
