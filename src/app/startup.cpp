@@ -35,6 +35,15 @@ void sleepOneMs() {
     sleepMs(1);
 }
 
+// SDL's controller start-up takes a few milliseconds on Linux and tens under Wine: it waits for
+// the first idle call, once the window shows the menu, and the menu's own idle takes over.
+// Without SDL or a pad the game plays from the keyboard alone, as ever.
+void startGamepadsThenMenu() {
+    openGamepads();
+    setAppMode(AppMode::Menu);
+    menuIdle();
+}
+
 }  // namespace
 
 void staticInitialise() {
@@ -56,8 +65,6 @@ int runApplication(int argc, char** argv) {
     hideConsoleWindow();
     glutInit(&argc, argv);
     openKeyboard();
-    // Without SDL or a pad the game plays from the keyboard alone, as ever.
-    openGamepads();
     std::atexit(closeGamepads);
     if (createGameWindow() != 0) {
         // Full screen was refused: play in a window of the same size instead, and keep the
@@ -72,6 +79,7 @@ int runApplication(int argc, char** argv) {
     glutSpecialFunc(nullptr);
     glutReshapeFunc(reshapeWindow);
     setAppMode(AppMode::Menu);
+    glutIdleFunc(startGamepadsThenMenu);
     glutMainLoop();
     return 0;
 }
