@@ -1,6 +1,7 @@
 // What the keyboard poll costs a frame with the real X11 source: one focus test and one
 // keymap query, and SDL's controller update with no pad and with a (virtual) pad. Also what
-// starting SDL's controller part adds to the start-up. Run under a virtual display:
+// starting SDL's controller part costs the first idle call after the first menu frame. Run under
+// a virtual display:
 //   xvfb-run -a -s "-screen 0 2560x1920x24" build/bench/bench_keyboard_poll
 #include <benchmark/benchmark.h>  // before Xlib, whose macros clash with C++ names
 
@@ -128,7 +129,7 @@ void BM_ReadGamepads(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadGamepads)->Arg(0)->Arg(1);
 
-// What start-up adds: SDL's controller part started (and, untimed, stopped again).
+// SDL's controller part started (and, untimed, stopped again), as the first idle call does it.
 void BM_OpenGamepads(benchmark::State& state) {
     closeGamepads();
     for (auto _ : state) {
