@@ -1,17 +1,22 @@
 // What the keyboard poll costs a frame with the real X11 source: one focus test and one
-// keymap query. Run under a virtual display:
+// keymap query, and SDL's controller update with no pad and with a (virtual) pad. Also what
+// starting SDL's controller part costs the first idle call after the first menu frame. Run under
+// a virtual display:
 //   xvfb-run -a -s "-screen 0 2560x1920x24" build/bench/bench_keyboard_poll
 #include <benchmark/benchmark.h>  // before Xlib, whose macros clash with C++ names
 
 #include "app/display_mode.h"
 #include "app/keyboard.h"
 #include "app/window.h"
+#include "platform/gamepad.h"
 #include "platform/keys.h"
 
 #include <GL/freeglut.h>
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 #include <unistd.h>
+#define SDL_MAIN_HANDLED
+#include <SDL.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -46,6 +51,7 @@ bool setUpWindow() {
     }
     control = XOpenDisplay(nullptr);
     setDefaultKeyBindings(keys);
+    openGamepads();  // as the game does: the polls below pay SDL's update, with no pad
     ready = control != nullptr;
     return ready;
 }
@@ -80,6 +86,61 @@ void BM_PollKeyboardFocused(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PollKeyboardFocused)->UseRealTime()->Iterations(3000);
+
+// The same with a pad connected, its stick pushed and a button down.
+void BM_PollKeyboardFocusedWithPad(benchmark::State& state) {
+    if (!setUpWindow()) {
+        state.SkipWithError("no X display");
+        return;
+    }
+    focusOn(glXGetCurrentDrawable());
+    const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6, 15, 0);
+    SDL_Joystick* stick = SDL_JoystickOpen(index);
+    if (!windowFocused() || stick == nullptr) {
+        state.SkipWithError("focus not taken, or no virtual pad");
+        return;
+    }
+    SDL_JoystickSetVirtualAxis(stick, SDL_CONTROLLER_AXIS_LEFTY, -30000);
+    SDL_JoystickSetVirtualButton(stick, SDL_CONTROLLER_BUTTON_A, 1);
+    for (auto _ : state) {
+        waitForNextFrame(state);
+        pollKeyboard(keys);
+        benchmark::DoNotOptimize(keys.upHeld);
+    }
+    if (!keys.forwardHeld || !keys.shootHeld) {
+        state.SkipWithError("the pad was not read");
+    }
+    SDL_JoystickDetachVirtual(index);
+    SDL_JoystickClose(stick);
+}
+BENCHMARK(BM_PollKeyboardFocusedWithPad)->UseRealTime()->Iterations(3000);
+
+// The pads' share of a poll alone (no X server round trip): SDL's update and the pads read, with
+// no pad (argument 0) and with one pad connected (1).
+void BM_ReadGamepads(benchmark::State& state) {
+    openGamepads();
+    const int index = state.range(0) ? SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6, 15, 0) : -1;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(readGamepads());
+    }
+    if (index >= 0) {
+        SDL_JoystickDetachVirtual(index);
+    }
+}
+BENCHMARK(BM_ReadGamepads)->Arg(0)->Arg(1);
+
+// SDL's controller part started (and, untimed, stopped again), as the first idle call does it.
+void BM_OpenGamepads(benchmark::State& state) {
+    closeGamepads();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(openGamepads());
+        state.PauseTiming();
+        closeGamepads();
+        state.ResumeTiming();
+    }
+    openGamepads();
+}
+BENCHMARK(BM_OpenGamepads)->UseRealTime()->Iterations(50);
 
 void BM_PollKeyboardUnfocused(benchmark::State& state) {
     if (!setUpWindow()) {

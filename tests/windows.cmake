@@ -3,6 +3,7 @@
 # must be left out on purpose, never silently.
 set(ZARV_WINDOWS_TESTS
   game/game_test.cpp
+  platform/gamepad_test.cpp
   render/render_test.cpp
   settings/settings_test.cpp
   sound/sound_test.cpp

@@ -7,7 +7,7 @@ packages=(
   # build
   g++ cmake make pkg-config
   freeglut3-dev libglu1-mesa-dev libx11-dev libxrandr-dev libxi-dev libfreetype-dev libfontconfig-dev
-  libfluidsynth-dev libasound2-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libfluidsynth-dev libasound2-dev libsdl2-dev libgtest-dev libgmock-dev libbenchmark-dev
   # run: the bold sans-serif face, the General MIDI SoundFonts
   fonts-liberation2 fluid-soundfont-gm fluid-soundfont-gs
   # test: the second compiler with its sanitizer runtimes

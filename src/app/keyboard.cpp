@@ -1,6 +1,8 @@
 #include "app/keyboard.h"
 
+#include "app/modes.h"
 #include "app/window.h"
+#include "platform/gamepad.h"
 #include "platform/keys.h"
 #include "sound/sound.h"
 
@@ -41,26 +43,29 @@ void pollKeyboard(KeyBindings& b) {
         resetMidiOutput();
         endProgram(1);
     }
-    b.upHeld = held(VkUp);
-    b.downHeld = held(VkDown);
-    b.leftArrowHeld = held(VkLeft);
-    b.rightArrowHeld = held(VkRight);
-    b.enterHeld = held(VkEnter);
+    // The pads add to the keys: the same flags, so the menus, the game and the name entry read a
+    // pad as the keys it stands for. Start leaves a game; B leaves a menu screen.
+    const PadState pad = readGamepads();
+    b.upHeld = held(VkUp) | pad.up;
+    b.downHeld = held(VkDown) | pad.down;
+    b.leftArrowHeld = held(VkLeft) | pad.left;
+    b.rightArrowHeld = held(VkRight) | pad.right;
+    b.enterHeld = held(VkEnter) | pad.a;
     b.shiftHeld = held(VkShift);
     b.f2Held = held(VkF2);
     b.f7Held = held(VkF7);
     b.f8Held = held(VkF8);
     b.f9Held = held(VkF9);
     b.f11Held = held(VkF11);
-    b.backHeld = held(b.backKey);
+    b.backHeld = held(b.backKey) | (currentAppMode() == AppMode::Game ? pad.start : pad.b);
     if (b.shipKeysLocked) {
         b.forwardHeld = b.shootHeld = b.leftHeld = b.rightHeld = 0;
         return;
     }
-    b.forwardHeld = held(b.forwardKey);
-    b.rightHeld = held(b.rightKey);
-    b.leftHeld = held(b.leftKey);
-    b.shootHeld = held(b.shootKey);
+    b.forwardHeld = held(b.forwardKey) | pad.up;
+    b.rightHeld = held(b.rightKey) | pad.right;
+    b.leftHeld = held(b.leftKey) | pad.left;
+    b.shootHeld = held(b.shootKey) | pad.fire;
     if (b.rightHeld && b.leftHeld) {
         b.rightHeld = b.leftHeld = 0;
     }

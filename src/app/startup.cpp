@@ -9,6 +9,7 @@
 #include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/display_switch.h"
+#include "platform/gamepad.h"
 #include "platform/keys.h"
 #include "render/scene.h"
 #include "settings/settings.h"
@@ -34,6 +35,15 @@ void sleepOneMs() {
     sleepMs(1);
 }
 
+// SDL's controller start-up takes a few milliseconds on Linux and tens under Wine: it waits for
+// the first idle call, once the window shows the menu, and the menu's own idle takes over.
+// Without SDL or a pad the game plays from the keyboard alone, as ever.
+void startGamepadsThenMenu() {
+    openGamepads();
+    setAppMode(AppMode::Menu);
+    menuIdle();
+}
+
 }  // namespace
 
 void staticInitialise() {
@@ -42,7 +52,7 @@ void staticInitialise() {
     settingsPath = "./zarv.cfg";
     quadric = gluNewQuadric();
     initialiseGameTables();
-    gameHooks = GameHooks{pollGameKeys, leaveGameForMenu, resetMidiOutput, sleepOneMs};
+    gameHooks = GameHooks{pollGameKeys, leaveGameForMenu, resetMidiOutput, sleepOneMs, rumbleGamepads};
 }
 
 int runApplication(int argc, char** argv) {
@@ -55,6 +65,7 @@ int runApplication(int argc, char** argv) {
     hideConsoleWindow();
     glutInit(&argc, argv);
     openKeyboard(kWindowTitle);
+    std::atexit(closeGamepads);
     if (createGameWindow() != 0) {
         // Full screen was refused: play in a window of the same size instead, and keep the
         // player's choice in the file.
@@ -68,6 +79,7 @@ int runApplication(int argc, char** argv) {
     glutSpecialFunc(nullptr);
     glutReshapeFunc(reshapeWindow);
     setAppMode(AppMode::Menu);
+    glutIdleFunc(startGamepadsThenMenu);
     glutMainLoop();
     return 0;
 }

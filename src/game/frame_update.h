@@ -8,6 +8,7 @@ struct GameHooks {
     void (*backToMenu)();    // Back: menu firstRow 0 and the menu's callbacks registered
     void (*resetMidi)();     // silence every sounding note
     void (*sleep1ms)();      // the frame limiter's yield
+    void (*lifeLost)();      // the ship just lost a life (a pad rumbles)
 };
 
 extern GameHooks gameHooks;

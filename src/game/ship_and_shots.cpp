@@ -2,6 +2,7 @@
 
 #include "app/display_mode.h"
 #include "app/key_bindings.h"
+#include "game/frame_update.h"
 #include "sound/sound.h"
 
 #include <cmath>
@@ -45,6 +46,9 @@ void loseLife(const Shot& shot, BurstRequest* requests) {
         resetDamage();
     }
     requests[0] = BurstRequest{ship.x, ship.y, shot.angle};
+    if (gameHooks.lifeLost) {
+        gameHooks.lifeLost();
+    }
     if (ship.lives != 0) {
         ship.x = displayMode.width / 2;
         ship.y = displayMode.height / 2;

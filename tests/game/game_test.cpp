@@ -59,7 +59,7 @@ void startGame(bool systemTestGame, unsigned seed) {
     sound.enemyShotTimer = sound.playerShotTimer = sound.bigBurstTimer = sound.thrustTimer = -1;
     sound.smallBurstTimer = sound.bonusAppearsTimer = sound.bonusTakenFirst = -1;
     sound.bonusTakenSecond = sound.extraLifeTimer = -1;  // volume 0: requests stay marked, no note starts
-    gameHooks = GameHooks{fakePoll, [] {}, [] {}, [] { ++sleeps; }};
+    gameHooks = GameHooks{fakePoll, [] {}, [] {}, [] { ++sleeps; }, nullptr};
     systemTest = systemTestGame ? 1 : 0;
     prepareGame(true, false);
     updateMuzzle(ship);
