@@ -181,6 +181,7 @@ TEST(WholeGame, AWonGameEndsWithTheWinMessage) {
     EXPECT_EQ(cleared, 2);  // waves 200 and 201
     EXPECT_EQ(game.waveNumber, 202);
     EXPECT_EQ(game.won, 1);
+    EXPECT_EQ(game.endTime, -1);  // the message is up
 }
 
 TEST(Properties, SeededGamesWithRandomInputKeepEveryInvariantAndDigestTheSame) {
