@@ -23,14 +23,18 @@ namespace {
 // Every token, window position, depth and colour GL emits for draw(); returns the colour sum.
 double digestDrawing(Digest& d, const std::function<void()>& draw) {
     double colour = 0;
+    d.every = 10;
     for (const FbPrimitive& p : captureFeedback(draw)) {
-        d.add(p.token);
+        d.add("token", p.token);
         for (const FbVertex& v : p.v) {
-            for (float f : {v.x, v.y, v.z, v.r, v.g, v.b, v.a}) {
-                d.add(f);
+            const std::pair<const char*, float> named[] = {{"x", v.x}, {"y", v.y}, {"z", v.z}, {"red", v.r},
+                                                           {"green", v.g}, {"blue", v.b}, {"alpha", v.a}};
+            for (const auto& [name, f] : named) {
+                d.add(name, f);
             }
             colour += v.r + v.g + v.b;
         }
+        d.step();  // a primitive a step, its last vertex kept
     }
     return colour;
 }

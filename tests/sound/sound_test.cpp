@@ -49,6 +49,7 @@ bool noNoteLeftOn() {
 TEST_F(RecordedSound, EveryEffectAtEveryVolumeAndPlaceDigestsTheSameAndStopsItsNotes) {
     ASSERT_EQ(midiRecording.opens, 1u);
     Digest d;
+    d.every = 20;
     double now = 1000;
     for (int volume : {127, 40, 0}) {
         for (SoundEffect effect : kEffects) {
@@ -66,7 +67,7 @@ TEST_F(RecordedSound, EveryEffectAtEveryVolumeAndPlaceDigestsTheSameAndStopsItsN
                 now += 1500;
                 EXPECT_TRUE(noNoteLeftOn()) << int(effect) << " " << x;
                 for (int i = 0; i < midiRecording.count; ++i) {
-                    d.add(midiRecording.messages[i]);
+                    d.add("message", midiRecording.messages[i]), d.step();
                 }
             }
         }
@@ -76,7 +77,7 @@ TEST_F(RecordedSound, EveryEffectAtEveryVolumeAndPlaceDigestsTheSameAndStopsItsN
         midiRecording.count = 0;
         updateSounds(t, 400);
         for (int i = 0; i < midiRecording.count; ++i) {
-            d.add(midiRecording.messages[i]), d.add(t);
+            d.add("message", midiRecording.messages[i]), d.add("time", t), d.step();
         }
     }
     expectDigest("sound_stream", d);

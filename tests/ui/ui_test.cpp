@@ -96,18 +96,20 @@ protected:
 namespace {
 
 void digestRecords(Digest& d) {
-    for (double v : {double(menu.screen), double(menu.selectedRow), double(menu.firstRow), double(menu.lastRow),
-                     double(menu.savedResolutionIndex), double(menu.fullScreenChanged), double(currentAppMode()),
-                     double(keys.forwardKey), double(keys.rightKey), double(keys.leftKey), double(keys.shootKey),
-                     double(keys.backKey), double(settings.language), double(settings.resolutionIndex),
-                     double(displayMode.width), double(displayMode.colourBits), double(displayMode.refreshRate),
-                     double(displayMode.fullScreen), double(sound.soundVolume), double(gameInProgress),
-                     double(systemTest), double(nameLength), double(recreateCalls),
-                     double(fontBuilds), double(game.waveNumber)}) {
-        d.add(v);
+    const std::pair<const char*, double> named[] = {
+        {"screen", menu.screen}, {"row", menu.selectedRow}, {"firstRow", menu.firstRow}, {"lastRow", menu.lastRow},
+        {"savedResolution", menu.savedResolutionIndex}, {"fullScreenChanged", menu.fullScreenChanged},
+        {"mode", double(currentAppMode())}, {"W", keys.forwardKey}, {"A", keys.rightKey}, {"D", keys.leftKey},
+        {"TAB", keys.shootKey}, {"back", keys.backKey}, {"language", settings.language},
+        {"resolution", settings.resolutionIndex}, {"width", displayMode.width}, {"colourBits", displayMode.colourBits},
+        {"refresh", displayMode.refreshRate}, {"fullScreen", displayMode.fullScreen}, {"volume", sound.soundVolume},
+        {"inGame", gameInProgress}, {"systemTest", systemTest}, {"nameLength", nameLength},
+        {"recreations", recreateCalls}, {"fontBuilds", fontBuilds}, {"wave", game.waveNumber},
+        {"score1", highScores[0].score}, {"score2", highScores[1].score}, {"score3", highScores[2].score}};
+    for (const auto& [name, v] : named) {
+        d.add(name, v);
     }
     for (const HighScoreEntry& e : highScores) {
-        d.add(e.score);
         for (char c : e.name) {
             d.add(c);
         }
@@ -115,6 +117,7 @@ void digestRecords(Digest& d) {
     for (char c : nameBuffer) {
         d.add(c);
     }
+    d.step();
 }
 
 }  // namespace
@@ -125,6 +128,7 @@ TEST_F(MenuTest, ASeededSessionThroughEveryScreenDigestsTheSame) {
                         VkBackspace, VkShift, VkSpace};
     std::mt19937 rng(7);
     Digest d;
+    d.every = 50;
     for (int step = 0; step < 3000; ++step) {
         if (currentAppMode() == AppMode::Game) {
             game.score = rng() % 2 ? 5000.0f + step : 0;  // back from a game, sometimes with a score to keep
@@ -166,6 +170,7 @@ TEST_F(MenuTest, EveryScreenDrawnInBothLanguages) {
         const int screens[][3] = {{MainMenu, 0, 4}, {MainMenu, 3, 4}, {OptionsScreen, 0, 7}, {OptionsScreen, 6, 7},
                                   {ControlsScreen, 2, 5}, {HighScoresScreen, 4, 4}, {SoundScreen, 1, 2}};
         Digest d;
+        d.every = 10;
         for (int sound_ = -1; sound_ < 128; sound_ += 128) {
             sound.soundVolume = static_cast<std::int8_t>(sound_);  // the sound row grey without a device
             for (const auto& s : screens) {
@@ -173,12 +178,13 @@ TEST_F(MenuTest, EveryScreenDrawnInBothLanguages) {
                                static_cast<std::uint8_t>(s[2]));
                 menu.capturePending[2] = s[0] == ControlsScreen;
                 for (const FbPrimitive& p : captureFeedback(menuDisplay)) {
-                    d.add(p.token), d.add(p.v[0].x), d.add(p.v[0].y), d.add(p.v[0].r), d.add(p.v[0].b);
+                    d.add("token", p.token), d.add("x", p.v[0].x), d.add("y", p.v[0].y), d.add("red", p.v[0].r),
+                        d.add("blue", p.v[0].b), d.step();
                 }
             }
         }
         for (const FbPrimitive& p : captureFeedback(nameEntryDisplay)) {
-            d.add(p.token), d.add(p.v[0].x), d.add(p.v[0].y), d.add(p.v[0].g);
+            d.add("token", p.token), d.add("x", p.v[0].x), d.add("y", p.v[0].y), d.add("green", p.v[0].g), d.step();
         }
         expectDigest("menu_screens_" + std::to_string(language), d);
     }
