@@ -22,7 +22,7 @@ TEST_F(SettingsTest, EachValueLoadsOnlyWhenValid) {
     const std::pair<std::string, Loaded> files[] = {
         {"", {defaults, names, {0, 0, 0}}},
         {"razdelitelna=9\nczestota=61\ncvetove=24\nezik=5\ncqlEkran=2\nA=7\n",
-         {{1, 800, 32, 60, 0, 0, 104, 7, 100, 9}, names, {0, 0, 0}}},
+         {{1, 800, 32, 60, 1, 1, 104, 7, 100, 9}, names, {0, 0, 0}}},
         {"razdelitelna=8\ncvetove=16\nczestota=150\ncqlEkran=1\nezik=1\n",
          {{8, 2048, 16, 150, 1, 1, 104, 102, 100, 9}, names, {0, 0, 0}}},
         {"razdelitelna=0\ncvetove=8\nczestota=85\n", {{0, 640, 8, 85, 0, 0, 104, 102, 100, 9}, names, {0, 0, 0}}},
@@ -38,6 +38,7 @@ TEST_F(SettingsTest, EachValueLoadsOnlyWhenValid) {
     };
     for (const auto& [file, expected] : files) {
         resetState();
+        displayMode.fullScreen = settings.language = 1;  // what an absent key resets and a bad value keeps
         load(file);
         const std::vector<int> values = {settings.resolutionIndex,      int(displayMode.width), int(displayMode.colourBits),
                                          int(displayMode.refreshRate), displayMode.fullScreen, settings.language,
