@@ -138,27 +138,3 @@ TEST(NoDevice, LeavesTheGameSilent) {
         setMidiBackends(nullptr, 0);
     }
 }
-
-TEST(MidiDevices, NumbersDevicesAcrossFamiliesAndOpensOneAtATime) {
-    useMidiRecording(2);
-    const MidiBackend* const table[] = {&midiRecordingBackend, &midiRecordingBackend};
-    setMidiBackends(table, 2);
-    EXPECT_EQ(midiDeviceCount(), 4u);
-    MidiHandle handle = 99;
-    MidiHandle other = 0;
-    EXPECT_EQ(midiOpen(4, &handle), kMidiBadDevice);
-    EXPECT_EQ(handle, 0u);
-    ASSERT_EQ(midiOpen(3, &handle), kMidiOk);
-    EXPECT_EQ(midiOpen(0, &other), kMidiBusy);
-    midiShortMessage(handle, 0x90);
-    midiShortMessage(handle + 1, 0x91);  // not the open handle: nothing
-    midiReset(handle);
-    midiClose(handle);
-    midiShortMessage(handle, 0x92);
-    EXPECT_EQ(midiRecording.count, 2);
-    EXPECT_EQ(midiRecording.messages[0], 0x90u);
-    EXPECT_EQ(midiRecording.closes, 1u);
-    midiRecording.openFails = 1;
-    EXPECT_EQ(midiOpen(0, &handle), kMidiOpenFailed);
-    setMidiBackends(nullptr, 0);
-}
