@@ -288,7 +288,7 @@ TEST_F(MenuTest, NameEntryLimits) {
         EXPECT_EQ(keys.forwardKey, c.codes[0] == VkF5 ? VkNumpad8 : 87);
     }
     fake_keyboard::reset();
-    fake_keyboard::script['X'].held = true;  // held: typed once
+    fake_keyboard::script[int('X')].held = true;  // held: typed once
     for (int i = 0; i < 5; ++i) {
         nameEntryIdle();
     }
