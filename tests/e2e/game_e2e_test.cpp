@@ -141,10 +141,17 @@ TEST(EndToEnd, ARefusedFullScreenAtStartUpFallsBackToAWindowOfTheSameSize) {
     // The apply re-creates the window and writes the whole file, its header first.
     EXPECT_TRUE(waitFor([&] { return run.readSettings().find(";;;; zarv701a") != std::string::npos; }));
     EXPECT_NE(run.readSettings().find("cqlEkran=1\r\n"), std::string::npos);
+    // The menu drawn in the re-created window, "Options" (row 2) highlighted at 640 x 480.
+    const int top = static_cast<int>(0.24375 * 640 + 2 * 0.04375 * 640);
+    const auto menuShown = [&] { return run.screenshot().count(174, top - 1, 186, top + 26, 255, 255, 255) > 15; };
+    EXPECT_TRUE(waitFor(menuShown));
+    run.pause(500);  // under Wine the new window gets its keys a while after it shows (longer there)
     for (const char* key : {"Return", "Down", "Down", "Down", "Left", "Escape", "Return"}) {
         run.tap(key);  // "Full screen: No" chosen
     }
     EXPECT_TRUE(waitFor([&] { return run.readSettings().find("cqlEkran=0\r\n") != std::string::npos; }));
+    EXPECT_TRUE(waitFor(menuShown));
+    run.pause(500);
     exitThroughTheMenu(run);
 }
 

@@ -28,6 +28,7 @@ std::string settingsAfterTheSameKeys(const char* command, Image* options) {
     // Back from the options screen highlights "Options" (row 2); rows are 0.04375 W apart.
     const int top = static_cast<int>(0.24375 * 960 + 2 * 0.04375 * 960);
     waitFor([&] { return run.screenshot().count(263, top - 1, 278, top + 26, 255, 255, 255) > 30; });
+    run.pause(500);  // under Wine the new window gets its keys a while after it shows (longer there)
     run.tap("Escape");  // "Exit"
     run.tap("Return");
     const int status = run.waitExit(30000);
