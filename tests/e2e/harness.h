@@ -45,17 +45,17 @@ inline std::string wholeFile(const std::string& path) {
     return s.str();
 }
 
-// Asks every 50 ms until the condition holds or the time is up; whether it held. A busy machine
-// slows the wait instead of failing it.
+// Asks every 50 ms until the condition holds or the time is up (by the clock, however long each
+// asking takes); whether it held. A busy machine slows the wait instead of failing it.
 template <class Condition>
 bool waitFor(Condition holds, int timeoutMs = 30000) {
-    for (int waited = 0; waited <= timeoutMs; waited += 50) {
-        if (holds()) {
-            return true;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (; !holds(); std::this_thread::sleep_for(std::chrono::milliseconds(50))) {
+        if (std::chrono::steady_clock::now() > end) {
+            return holds();
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    return false;
+    return true;
 }
 
 class GameRun {

@@ -7,7 +7,8 @@
 
 namespace {
 
-// Language, a resolution through the options screen, then Exit, which writes zarv.cfg.
+// Language, a resolution through the options screen (the window re-created at its size), then
+// Exit, which writes zarv.cfg.
 std::string settingsAfterTheSameKeys(const char* command, Image* options) {
     GameRun run;
     if (!run.start(command)) {
@@ -16,15 +17,21 @@ std::string settingsAfterTheSameKeys(const char* command, Image* options) {
     run.tap("F8");
     run.tap("Down");    // "Options"
     run.tap("Return");
-    run.pause(300);
-    *options = run.screenshot();
+    waitFor([&] { return (*options = run.screenshot()).count(448, 195, 560, 217, 255, 255, 255) > 20; });  // "800x600"
     run.tap("Right");   // 960 x 720
     run.tap("Escape");  // "Back"
-    run.tap("Return");  // apply
-    run.pause(800);
+    run.tap("Return");  // apply: a new window of the new size
+    int w = 0, h = 0;
+    if (!waitFor([&] { return run.windowSize(w, h) && w == 960 && h == 720; })) {
+        return "(window " + std::to_string(w) + "x" + std::to_string(h) + ")";
+    }
+    // Back from the options screen highlights "Options" (row 2); rows are 0.04375 W apart.
+    const int top = static_cast<int>(0.24375 * 960 + 2 * 0.04375 * 960);
+    waitFor([&] { return run.screenshot().count(263, top - 1, 278, top + 26, 255, 255, 255) > 30; });
+    run.pause(500);  // under Wine the new window gets its keys a while after it shows (longer there)
     run.tap("Escape");  // "Exit"
     run.tap("Return");
-    const int status = run.waitExit(5000);
+    const int status = run.waitExit(30000);
     if (status != 1) {
         return "(exit status " + std::to_string(status) + ")";
     }

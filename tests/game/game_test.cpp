@@ -5,6 +5,7 @@
 #include "game/enemies.h"
 #include "game/frame_update.h"
 #include "game/game_state.h"
+#include "game/bursts_and_bonus.h"
 #include "game/ship_and_shots.h"
 #include "platform/rand.h"
 #include "sound/sound.h"
@@ -14,7 +15,9 @@
 
 #include <algorithm>
 #include <iterator>
+#include <cmath>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -178,6 +181,7 @@ TEST(WholeGame, AWonGameEndsWithTheWinMessage) {
     EXPECT_EQ(cleared, 2);  // waves 200 and 201
     EXPECT_EQ(game.waveNumber, 202);
     EXPECT_EQ(game.won, 1);
+    EXPECT_EQ(game.endTime, -1);  // the message is up
 }
 
 TEST(Properties, SeededGamesWithRandomInputKeepEveryInvariantAndDigestTheSame) {
@@ -190,15 +194,20 @@ TEST(Properties, SeededGamesWithRandomInputKeepEveryInvariantAndDigestTheSame) {
         startGame(seed == 2, seed * 31);
         RandomPlayer player{std::mt19937(seed), true};
         Digest d;
+        d.every = 500;
         for (int f = 0; f < 60000 && game.endTime != -1; ++f) {
             frame(player.press());
-            for (double v : {game.now, double(game.score), double(game.waveNumber), double(game.countdown),
-                             game.endTime, double(game.hudVisible), double(game.damage[4]), double(ship.shield),
-                             double(ship.lives), ship.x, ship.y, ship.heading, double(bonus.kind),
-                             bonus.kind != 0 ? bonus.x + bonus.y * 1e4 : 0, fleet.spawnX, fleet.spawnY,
-                             double(fleet.aliveCount), double(sound.soundVolume), double(sleeps),
-                             sound.playerShotTimer, sound.bigBurstTimer, sound.smallBurstTimer, sound.extraLifeTimer}) {
-                d.add(v);
+            const std::pair<const char*, double> named[] = {
+                {"now", game.now}, {"score", game.score}, {"wave", game.waveNumber}, {"countdown", game.countdown},
+                {"endTime", game.endTime}, {"hud", game.hudVisible}, {"damage4", game.damage[4]},
+                {"shield", ship.shield}, {"lives", ship.lives}, {"ship.x", ship.x}, {"ship.y", ship.y},
+                {"ship.heading", ship.heading}, {"bonus.kind", bonus.kind},
+                {"bonus.place", bonus.kind != 0 ? bonus.x + bonus.y * 1e4 : 0}, {"spawn.x", fleet.spawnX},
+                {"spawn.y", fleet.spawnY}, {"alive", fleet.aliveCount}, {"volume", sound.soundVolume},
+                {"sleeps", sleeps}, {"sound.playerShot", sound.playerShotTimer}, {"sound.bigBurst", sound.bigBurstTimer},
+                {"sound.smallBurst", sound.smallBurstTimer}, {"sound.extraLife", sound.extraLifeTimer}};
+            for (const auto& [name, v] : named) {
+                d.add(name, v);
             }
             // A free record keeps what an earlier frame left in it: only busy ones count.
             for (int i = 0; i < kEnemyCapacity; ++i) {
@@ -212,32 +221,122 @@ TEST(Properties, SeededGamesWithRandomInputKeepEveryInvariantAndDigestTheSame) {
                 const Burst& burst = burstPool.bursts[b];
                 d.add(burst.age != 0 ? burst.age + burst.particles[3].x + burst.particles[5].y : 0);
             }
+            d.step();
         }
         expectDigest("game_run_" + std::to_string(seed), d);
     }
 }
 
-TEST(Rules, ShotsNeededAndScorePerKind) {
-    const int expected[5] = {2, 4, 3, 7, 8};
+// Each kind killed again and again: the shots it takes, its score, and the item it leaves now
+// and then (kinds 0 and 2 a weapon upgrade, 3 and 4 a shield, kind 1 either).
+TEST(Rules, ShotsScoreAndTheItemEachKindLeaves) {
+    const int shotsNeeded[5] = {2, 4, 3, 7, 8};
     const float values[5] = {20, 50, 70, 100, 90};
+    const std::vector<float> items[5] = {{1}, {1, 2}, {1}, {2}, {2}};
     for (int kind = 0; kind < 5; ++kind) {
         startGame(false, 20 + kind);  // no countdown, no waves, no enemies but the test's own
-        std::fill_n(fleet.enemies, kEnemyCapacity, Enemy{});
         fleet.spawning = game.countdown = 0;
         game.waveNumber = 250;
         fleet.frozen = 1;
         shotPool.stepMs = 1e12;
-        Enemy& e = fleet.enemies[5];  // holding its course for good, never firing
-        e = Enemy{400, 100, 1, game.now, game.now, game.now, game.now, 1e9, 1e12, 1, kEnemyKinds[kind].value,
-                  enemySpeed(kind, fleet.fieldHeight), kEnemyKinds[kind].turnRate, std::int8_t(kind), 2, 0};
-        fleet.aliveCount = 1;
-        int shots = 0;
-        for (; e.strength > 0 && shots < 100; ++shots) {
-            shotPool.shots[3] = Shot{e.x + 1, e.y, -1};
+        std::vector<float> seen;
+        int kills = 0, drops = 0;
+        for (; kills < 1000 && (drops < 8 || seen.size() < items[kind].size()); ++kills) {
+            Enemy& e = fleet.enemies[5];  // holding its course for good, never firing
+            e = Enemy{400, 100, 1, game.now, game.now, game.now, game.now, 1e9, 1e12, 1, kEnemyKinds[kind].value,
+                      enemySpeed(kind, fleet.fieldHeight), kEnemyKinds[kind].turnRate, std::int8_t(kind), 2, 0};
+            fleet.aliveCount = 1;
+            int shots = 0;
+            for (; e.strength > 0 && shots < 100; ++shots) {
+                shotPool.shots[3] = Shot{e.x + 1, e.y, -1};
+                frame();
+            }
+            ASSERT_EQ(shots, shotsNeeded[kind]) << "kind " << kind;
+            ASSERT_EQ(fleet.enemies[5].strength, kDeadStrength);
+            if (bonus.kind != 0) {
+                ++drops;
+                if (std::find(seen.begin(), seen.end(), bonus.kind) == seen.end()) {
+                    seen.push_back(bonus.kind);
+                }
+                bonus.kind = 0;
+            }
+        }
+        std::sort(seen.begin(), seen.end());
+        EXPECT_EQ(seen, items[kind]) << "kind " << kind;
+        EXPECT_EQ(game.score, values[kind] * kills) << "kind " << kind;
+        EXPECT_GT(drops * 40, kills) << "about one kill in 17 leaves an item";
+    }
+}
+
+// The score set before each frame, and the lives after it: strictly above 10000, then every 7500
+// points, and a jump over two thresholds gives its two lives in two frames.
+TEST(Rules, BonusLivesAt10000ThenEvery7500OneAFrame) {
+    startGame(false, 5);  // the first countdown: no enemy, nothing else moves the score or the lives
+    const float steps[][2] = {{9999, 3},  {10000, 3}, {10001, 4}, {10001, 4}, {17500, 4}, {17501, 5},
+                              {24999, 5}, {40000, 6}, {40000, 7}, {40000, 7}, {40001, 8}};
+    for (const auto& [score, lives] : steps) {
+        game.score = score;
+        frame();
+        EXPECT_EQ(ship.lives, lives) << "score " << score;
+    }
+}
+
+TEST(Rules, WaveNPlacesNPlusFourEnemiesUpTo120) {
+    for (int wave : {1, 2, 57, 116, 117, 201}) {
+        startGame(false, 6);
+        game.waveNumber = static_cast<std::uint8_t>(wave - 1);  // the previous wave just cleared
+        game.countdown = 0;
+        fleet.frozen = 1;  // the spawner places frozen enemies all the same; none fires
+        for (int f = 0; f < 400; ++f) {
+            frame(100);
+        }
+        EXPECT_EQ(game.waveNumber, wave);
+        EXPECT_EQ(fleet.aliveCount, std::min(wave + 4, 120)) << "wave " << wave;
+        EXPECT_EQ(fleet.spawning, 0);
+    }
+}
+
+// Enemy shots on the ship until a life goes: ten from a full shield, more from a raised one.
+TEST(Rules, TenHitsCostALifeAndAShieldBonusAddsFourMore) {
+    for (const auto& [shield, hits] : {std::pair{100, 10}, {140, 14}, {5, 1}}) {
+        startGame(false, 7);
+        shotPool.stepMs = 1e12;  // shots stay where they are put
+        ship.shield = shield;
+        int n = 0;
+        for (; ship.lives == 3 && n < 100; ++n) {
+            EXPECT_EQ(ship.shield, shield - 10 * n);
+            shotPool.shots[20] = Shot{ship.x, ship.y, -1.0};
             frame();
         }
-        EXPECT_EQ(shots, expected[kind]) << "kind " << kind;
-        EXPECT_EQ(game.score, values[kind]);
-        EXPECT_EQ(fleet.enemies[5].strength, kDeadStrength);
+        EXPECT_EQ(n, hits) << "shield " << shield;
+        EXPECT_EQ(ship.shield, 100);
     }
+}
+
+// A shield item adds 40 with no ceiling; a weapon upgrade multiplies every damage by 1.1, fifteen
+// times at most; each pickup scores 50; an item not taken is gone after 10 s.
+TEST(Rules, BonusItemsShieldUpgradeAndTheirLimits) {
+    startGame(false, 8);
+    const auto take = [](float kind) {
+        placeBonusItem(kind, ship.x, ship.y);
+        frame();
+        EXPECT_EQ(bonus.kind, 0);
+    };
+    for (int i = 1; i <= 3; ++i) {
+        take(2);
+        EXPECT_EQ(ship.shield, 100 + 40 * i);
+    }
+    const float defaults[5] = {0.51f, 0.26f, 0.34f, 0.16f, 0.13f};
+    for (int i = 1; i <= 17; ++i) {
+        take(1);
+        for (int k = 0; k < 5; ++k) {
+            EXPECT_NEAR(game.damage[k], defaults[k] * std::pow(1.1, std::min(i, 15)), 1e-4) << i << " " << k;
+        }
+    }
+    EXPECT_EQ(game.score, 50 * 20);
+    placeBonusItem(2, 10, 10);
+    frame(9999);
+    EXPECT_EQ(bonus.kind, 2);
+    frame(2);
+    EXPECT_EQ(bonus.kind, 0);
 }

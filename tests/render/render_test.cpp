@@ -5,6 +5,7 @@
 #include "render/enemy_drawing.h"
 #include "render/hud.h"
 #include "render/scene.h"
+#include "settings/settings.h"
 #include "app/text.h"
 #include "support/gl_test_support.h"
 #include "support/test_support.h"
@@ -12,6 +13,7 @@
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <vector>
 #include <string>
@@ -21,14 +23,18 @@ namespace {
 // Every token, window position, depth and colour GL emits for draw(); returns the colour sum.
 double digestDrawing(Digest& d, const std::function<void()>& draw) {
     double colour = 0;
+    d.every = 10;
     for (const FbPrimitive& p : captureFeedback(draw)) {
-        d.add(p.token);
+        d.add("token", p.token);
         for (const FbVertex& v : p.v) {
-            for (float f : {v.x, v.y, v.z, v.r, v.g, v.b, v.a}) {
-                d.add(f);
+            const std::pair<const char*, float> named[] = {{"x", v.x}, {"y", v.y}, {"z", v.z}, {"red", v.r},
+                                                           {"green", v.g}, {"blue", v.b}, {"alpha", v.a}};
+            for (const auto& [name, f] : named) {
+                d.add(name, f);
             }
             colour += v.r + v.g + v.b;
         }
+        d.step();  // a primitive a step, its last vertex kept
     }
     return colour;
 }
@@ -187,4 +193,27 @@ TEST_F(RenderTest, KindThreeBodyHasHolesWhereTheMaskIsZero) {
     }
     EXPECT_GT(body, 300);
     EXPECT_GT(holes, body / 4);
+}
+
+// The end message: "Game Over" (yellow, at 0.36 W from the top) and, for a won game, "You win!"
+// below it (0.41 W), one bitmap a character, in either language.
+TEST_F(RenderTest, AWonGameSaysYouWinBelowGameOver) {
+    const int rows[] = {600 - 288, 600 - 328};
+    for (int won = 0; won < 2; ++won) {
+        for (int language = 0; language < 2; ++language) {
+            settings.language = static_cast<std::uint8_t>(language);
+            game.won = static_cast<std::uint8_t>(won);
+            game.endTime = -1;
+            int glyphs[2] = {};
+            for (const FbPrimitive& p : captureFeedback(gameDisplay)) {
+                for (int r = 0; r < 2; ++r) {
+                    glyphs[r] += p.token == GL_BITMAP_TOKEN && std::abs(p.v[0].y - rows[r]) < 0.5f &&
+                                 p.v[0].r == 1 && p.v[0].g == 1 && std::abs(p.v[0].b - 0.5f) < 0.01f;
+                }
+            }
+            EXPECT_EQ(glyphs[0], language ? 9 : 14) << "Game Over, language " << language;
+            EXPECT_EQ(glyphs[1], won ? 8 : 0) << "You win!, language " << language;
+        }
+    }
+    settings.language = 0;
 }

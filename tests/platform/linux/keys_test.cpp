@@ -1,4 +1,4 @@
-// The keys: the virtual-key code and Windows-1251 tables against an X server (the glyph lists are
+// The keys: the keypad keys on keycodes of their own on an X server (the glyph lists are
 // tested through the text the game draws), and the key state through the real X11 source on a
 // private Xvfb (the key state is global to a server, and focus moves must not disturb other
 // tests), keys pressed through XTEST (xdotool), which returns once the server has both the press
@@ -8,10 +8,8 @@
 #include "app/key_bindings.h"
 #include "app/keyboard.h"
 #include "e2e/harness.h"
-#include "platform/linux/code_page.h"
 #include "platform/keys.h"
 #include "platform/linux/keys_x11.h"
-#include "support/test_support.h"
 
 #include <GL/glx.h>
 #include <X11/Xlib.h>
@@ -145,15 +143,7 @@ TEST(KeyboardFocus, KeysAreReadOnlyWhileOurWindowHasTheFocus) {
     waitStatus(server, 0);
 }
 
-TEST(KeyTable, DigestAndKeypadKeysOnTheirOwnKeycodes) {
-    Digest d;
-    for (int vk = -1; vk <= 256; ++vk) {
-        d.add(double(vkToKeysym(vk))), d.add(double(vkAlternateKeysym(vk))), d.add(pcKeycode(vk));
-    }
-    for (int b = 0; b < 256; ++b) {
-        d.add(cp1251ToUnicode(static_cast<unsigned char>(b)));  // the characters text is written in
-    }
-    expectDigest("key_and_character_tables", d);
+TEST(KeyTable, KeypadKeysOnTheirOwnKeycodes) {
     Display* dpy = XOpenDisplay(nullptr);
     if (dpy == nullptr) {
         GTEST_SKIP() << "no X display";
