@@ -13,24 +13,25 @@ namespace {
 
 // The icons are the scene's own drawings pointed for a moment at the HUD's corner: enemy record 0
 // as a half-size, full-strength kind 1, the ship at half size without moving its muzzle.
+// Keeps a pose in saved and puts another in its place; with the saved pose as `to`, puts it back.
+void movePose(double& x, double& y, double& heading, double saved[3], const double to[3]) {
+    if (saved != to) {
+        saved[0] = x;
+        saved[1] = y;
+        saved[2] = heading;
+    }
+    x = to[0];
+    y = to[1];
+    heading = to[2];
+}
+
 void drawIcons() {
     Enemy& icon = fleet.enemies[0];  // the caller checked the table exists
-    fleet.iconSavedPose[0] = icon.x;
-    fleet.iconSavedPose[1] = icon.y;
-    fleet.iconSavedPose[2] = icon.heading;
-    icon.x = layout.enemyIconPose[0];
-    icon.y = layout.enemyIconPose[1];
-    icon.heading = layout.enemyIconPose[2];
+    movePose(icon.x, icon.y, icon.heading, fleet.iconSavedPose, layout.enemyIconPose);
     fleet.shapeScale[1] *= 0.5;
     fleet.iconSavedStrength = icon.strength;
     icon.strength = 1.0f;
-
-    ship.savedPose[0] = ship.x;
-    ship.savedPose[1] = ship.y;
-    ship.savedPose[2] = ship.heading;
-    ship.x = layout.shipIconPose[0];
-    ship.y = layout.shipIconPose[1];
-    ship.heading = layout.shipIconPose[2];
+    movePose(ship.x, ship.y, ship.heading, ship.savedPose, layout.shipIconPose);
     ship.shipScale *= 0.5;
     ship.iconMode = 1;
 
@@ -41,14 +42,10 @@ void drawIcons() {
     drawShip(ship);
 
     // Halving and doubling a double is exact, so every value comes back bit for bit.
-    icon.x = fleet.iconSavedPose[0];
-    icon.y = fleet.iconSavedPose[1];
-    icon.heading = fleet.iconSavedPose[2];
+    movePose(icon.x, icon.y, icon.heading, fleet.iconSavedPose, fleet.iconSavedPose);
     fleet.shapeScale[1] *= 2.0;
     icon.strength = fleet.iconSavedStrength;
-    ship.x = ship.savedPose[0];
-    ship.y = ship.savedPose[1];
-    ship.heading = ship.savedPose[2];
+    movePose(ship.x, ship.y, ship.heading, ship.savedPose, ship.savedPose);
     ship.shipScale *= 2.0;
     ship.iconMode = 0;
 }
