@@ -89,10 +89,11 @@ void addPad(PadSlot& slot, PadState& s) {
     s.down |= pastDeadZone(y, slot.down) | button(pad, SDL_CONTROLLER_BUTTON_DPAD_DOWN);
     s.left |= pastDeadZone(-x, slot.left) | button(pad, SDL_CONTROLLER_BUTTON_DPAD_LEFT);
     s.right |= pastDeadZone(x, slot.right) | button(pad, SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
-    s.a |= button(pad, SDL_CONTROLLER_BUTTON_A);
+    const std::uint8_t a = button(pad, SDL_CONTROLLER_BUTTON_A);
+    s.a |= a;
     s.b |= button(pad, SDL_CONTROLLER_BUTTON_B);
     s.start |= button(pad, SDL_CONTROLLER_BUTTON_START);
-    s.fire |= button(pad, SDL_CONTROLLER_BUTTON_A) | button(pad, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER) |
+    s.fire |= a | button(pad, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER) |
               pastDeadZone(SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_TRIGGERRIGHT), slot.trigger);
 }
 
@@ -114,7 +115,7 @@ bool openGamepads() {
     SDL_GameControllerEventState(SDL_IGNORE);
     SDL_JoystickEventState(SDL_IGNORE);
     for (PadSlot& slot : pads.slots) {
-        slot = PadSlot{-1, nullptr, 0, 0, 0, 0, 0, 0};
+        freeSlot(slot);  // nothing open yet: only marks the slot free
     }
     pads.open = true;
     return true;
