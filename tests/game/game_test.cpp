@@ -17,6 +17,7 @@
 #include <iterator>
 #include <cmath>
 #include <random>
+#include <span>
 #include <vector>
 
 namespace {
@@ -159,6 +160,7 @@ TEST(WholeGame, ASystemTestAndANormalGameRunToTheirEnd) {
         EXPECT_EQ(keys.shipKeysLocked, 1);
         EXPECT_GE(game.waveNumber, normal ? 2 : 200);
         EXPECT_EQ(game.score > 0, normal == 1);
+        ASSERT_TRUE(play(player, 3 * 60 * 1000.0, false));  // the simulation runs on under the message
     }
 }
 
@@ -184,12 +186,9 @@ TEST(WholeGame, AWonGameEndsWithTheWinMessage) {
     EXPECT_EQ(game.endTime, -1);  // the message is up
 }
 
+// Seeded games with random input and the freeze key: every invariant after every frame, the first
+// 60000 frames against the stored digests, and three more minutes played on.
 TEST(Properties, SeededGamesWithRandomInputKeepEveryInvariantAndDigestTheSame) {
-    for (unsigned seed = 1; seed <= 4 && !::testing::Test::HasFailure(); ++seed) {
-        startGame(seed % 2 == 1, seed * 7919);
-        RandomPlayer player{std::mt19937(seed), true};
-        play(player, 3 * 60 * 1000.0, false);  // on past the end: the simulation runs on under the message
-    }
     for (unsigned seed = 1; seed <= 2; ++seed) {
         startGame(seed == 2, seed * 31);
         RandomPlayer player{std::mt19937(seed), true};
@@ -197,6 +196,7 @@ TEST(Properties, SeededGamesWithRandomInputKeepEveryInvariantAndDigestTheSame) {
         d.every = 500;
         for (int f = 0; f < 60000 && game.endTime != -1; ++f) {
             frame(player.press());
+            ASSERT_STREQ(brokenInvariant(), "") << "at " << fakeNow;
             const std::pair<const char*, double> named[] = {
                 {"now", game.now}, {"score", game.score}, {"wave", game.waveNumber}, {"countdown", game.countdown},
                 {"endTime", game.endTime}, {"hud", game.hudVisible}, {"damage4", game.damage[4]},
@@ -217,13 +217,13 @@ TEST(Properties, SeededGamesWithRandomInputKeepEveryInvariantAndDigestTheSame) {
             for (const Shot& s : shotPool.shots) {
                 d.add(s.angle == kFreeShotAngle ? 0 : s.x + s.y * 1e4 + s.angle);
             }
-            for (int b = 0; b < kBurstCount; ++b) {
-                const Burst& burst = burstPool.bursts[b];
+            for (const Burst& burst : std::span(burstPool.bursts, kBurstCount)) {
                 d.add(burst.age != 0 ? burst.age + burst.particles[3].x + burst.particles[5].y : 0);
             }
             d.step();
         }
         expectDigest("game_run_" + std::to_string(seed), d);
+        play(player, 3 * 60 * 1000.0, false);
     }
 }
 
