@@ -309,8 +309,9 @@ TEST(Rules, BonusItemsShieldUpgradeAndTheirLimits) {
         frame();
         EXPECT_EQ(bonus.kind, 0);
         EXPECT_EQ(ship.shield, 100 + 40 * std::min(i, 3));
+        const double upgrade = std::pow(1.1, std::clamp(i - 3, 0, 15));
         for (int k = 0; k < 5; ++k) {
-            EXPECT_NEAR(game.damage[k], defaults[k] * std::pow(1.1, std::clamp(i - 3, 0, 15)), 1e-4) << i << " " << k;
+            EXPECT_NEAR(game.damage[k], defaults[k] * upgrade, 1e-4) << i << " " << k;
         }
     }
     EXPECT_EQ(game.score, 50 * 20);
