@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <iterator>
 #include <cmath>
 #include <random>
 #include <set>
@@ -44,7 +43,7 @@ void startGame(bool systemTestGame, unsigned seed) {
     useFakeClock(100000);
     initialiseGameTables();
     std::fill_n(fleet.enemies, kEnemyCapacity, Enemy{});
-    std::fill(std::begin(shotPool.shots), std::end(shotPool.shots), Shot{0, 0, kFreeShotAngle});
+    std::ranges::fill(shotPool.shots, Shot{0, 0, kFreeShotAngle});
     prepareGame(false, false);
     platformSrand(seed);
     setStepConstants();  // the decision delays from the seed, not from the calendar

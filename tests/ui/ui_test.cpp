@@ -249,7 +249,7 @@ TEST_F(MenuTest, NameEntryLimits) {
     }
     game.score = 999;
     fake_keyboard::reset();
-    fake_keyboard::script[VkEnter].remaining = 40;
+    fake_keyboard::script[VkEnter].remaining = 40;  // Enter on an empty name does nothing
     nameEntryIdle();
     EXPECT_EQ(currentAppMode(), AppMode::NameEntry);
     type({'V'}, false);
