@@ -67,6 +67,7 @@ TEST_F(RecordedSound, EveryEffectAtEveryVolumeAndPlaceDigestsTheSameAndStopsItsN
                     }
                 }
                 now += 1500;
+                EXPECT_TRUE(noNoteLeftOn()) << int(effect) << " " << x;  // what waited at volume 0 included
                 for (int i = 0; i < midiRecording.count; ++i) {
                     d.add("message", midiRecording.messages[i]), d.step();
                 }
