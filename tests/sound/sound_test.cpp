@@ -1,15 +1,16 @@
 // The effects' MIDI stream through the recording device: the stream of a scripted run against a
-// stored digest (see support/test_support.h), notes always stopped, the volume keys, no device.
+// stored digest (see support/test_support.h), the pan and volume controllers by value, notes
+// always stopped, the volume keys, no device.
 #include "game/game_state.h"
-#include "platform/midi.h"
 #include "platform/rand.h"
+#include "platform/test_hooks.h"
 #include "sound/sound.h"
 #include "support/test_support.h"
-#include "platform/test_hooks.h"
 
 #include <algorithm>
-#include <iterator>
 #include <gtest/gtest.h>
+#include <iterator>
+#include <map>
 
 namespace {
 
@@ -66,7 +67,7 @@ TEST_F(RecordedSound, EveryEffectAtEveryVolumeAndPlaceDigestsTheSameAndStopsItsN
                     }
                 }
                 now += 1500;
-                EXPECT_TRUE(noNoteLeftOn()) << int(effect) << " " << x;
+                EXPECT_TRUE(noNoteLeftOn()) << int(effect) << " " << x;  // what waited at volume 0 included
                 for (int i = 0; i < midiRecording.count; ++i) {
                     d.add("message", midiRecording.messages[i]), d.step();
                 }
@@ -90,6 +91,29 @@ TEST_F(RecordedSound, EveryEffectAtEveryVolumeAndPlaceDigestsTheSameAndStopsItsN
     EXPECT_EQ(midiRecording.closes, 1u);
 }
 
+// The pan (CC10) follows the ship across the field's 800 units for its shots and thrust and the
+// burst's x for a burst, truncated (left of the field: the left edge); right of the field the
+// channel's pan is left alone. The channel volume (CC7) is the effect's share of the setting.
+TEST_F(RecordedSound, PanAndVolumeControllers) {
+    const double cases[][5] = {{PlayerShot, 0, 127, 0, 63},       {PlayerShot, 806.2, 127, 127, 63},
+                               {Thrust, 806.4, 40, -1, 20},       {BigBurst, -50, 127, 0, 127},
+                               {SmallBurst, 799.9, 127, 126, 42}, {EnemyShot, 0, 40, 64, 17}};
+    for (const auto& [effect, x, volume, pan, channelVolume] : cases) {
+        sound.soundVolume = static_cast<std::int8_t>(volume);
+        midiRecording.count = 0;
+        requestSound(static_cast<SoundEffect>(effect), x);
+        updateSounds(0, x);
+        std::map<int, double> controllers = {{10, -1}};  // the first value of each; a pan may be left out
+        for (int i = midiRecording.count - 1; i >= 0; --i) {
+            const std::uint32_t m = midiRecording.messages[i];
+            controllers[(m & 0xF0) == 0xB0 ? int(m >> 8 & 0x7F) : -1] = m >> 16 & 0x7F;
+        }
+        EXPECT_EQ(controllers[10], pan) << effect << " at " << x;
+        EXPECT_EQ(controllers[7], channelVolume) << effect << " at volume " << volume;
+        updateSounds(1e6, 0);
+    }
+}
+
 TEST_F(RecordedSound, RandomRequestsNeverLeaveANoteOn) {
     double now = 0;
     for (int frame = 0; frame < 20000; ++frame) {
@@ -110,11 +134,10 @@ TEST_F(RecordedSound, RandomRequestsNeverLeaveANoteOn) {
 }
 
 TEST(SoundVolumeKeys, StepsAndClampsFromEveryStart) {
-    const int down[][2] = {{-1, 0}, {5, 0}, {10, 0}, {11, 1}, {127, 117}};
-    const int up[][2] = {{-1, 9}, {0, 10}, {117, 127}, {118, 127}, {127, 127}};
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(volumeStepDown(static_cast<std::int8_t>(down[i][0])), down[i][1]);
-        EXPECT_EQ(volumeStepUp(static_cast<std::int8_t>(up[i][0])), up[i][1]);
+    const int steps[][3] = {{-1, 0, 9}, {10, 0, 20}, {11, 1, 21}, {117, 107, 127}, {127, 117, 127}};
+    for (const auto& [start, down, up] : steps) {
+        EXPECT_EQ(volumeStepDown(static_cast<std::int8_t>(start)), down) << start;
+        EXPECT_EQ(volumeStepUp(static_cast<std::int8_t>(start)), up) << start;
     }
 }
 

@@ -66,10 +66,6 @@ std::vector<FbPrimitive> captureFeedback(const std::function<void()>& draw) {
     for (GLint i = 0; i < count;) {
         FbPrimitive p{static_cast<GLint>(buffer[i++]), {}};
         const bool line = p.token == GL_LINE_TOKEN || p.token == GL_LINE_RESET_TOKEN;
-        if (p.token == GL_PASS_THROUGH_TOKEN) {
-            ++i;
-            continue;
-        }
         const int vertices = line ? 2 : p.token == GL_POLYGON_TOKEN && i < count ? static_cast<int>(buffer[i++]) : 1;
         for (int k = 0; k < vertices && i + 7 <= count; ++k, i += 7) {
             p.v.push_back(FbVertex{buffer[i], buffer[i + 1], buffer[i + 2], buffer[i + 3], buffer[i + 4],
