@@ -23,8 +23,8 @@ int rumbles = 0;
 std::string held() {
     pollKeyboard(keys);
     std::string flags;
-    for (int flag : {keys.forwardHeld, keys.rightHeld, keys.leftHeld, keys.shootHeld, keys.backHeld, keys.upHeld,
-                     keys.downHeld, keys.enterHeld, keys.leftArrowHeld, keys.rightArrowHeld}) {
+    for (int flag : {keys.forwardHeld, keys.rightHeld, keys.leftHeld, keys.shootHeld, keys.backHeld,
+                     keys.upHeld, keys.downHeld, keys.enterHeld, keys.leftArrowHeld, keys.rightArrowHeld}) {
         flags += char('0' + flag);
     }
     return flags;
@@ -82,7 +82,7 @@ TEST_F(PadTest, EachButtonReadsAsTheKeysItStandsForInAMenuAndInAGame) {
         for (const AppMode mode : {AppMode::Menu, AppMode::Game}) {
             setAppMode(mode);
             press(row.button, true);
-            EXPECT_EQ(held(), mode == AppMode::Menu ? row.inMenu : row.inGame) << row.button << " " << int(mode);
+            EXPECT_EQ(held(), mode == AppMode::Menu ? row.inMenu : row.inGame) << row.button << int(mode);
             press(row.button, false);
             EXPECT_EQ(held(), kNothing) << row.button << " let go";
         }
@@ -92,7 +92,8 @@ TEST_F(PadTest, EachButtonReadsAsTheKeysItStandsForInAMenuAndInAGame) {
 // Pushed from a quarter of the travel (8192), let go below a sixth (5461), each way; the right
 // trigger's raw travel, -32768 to 32767, reads as 0 to 32767.
 TEST_F(PadTest, SticksAndTheTriggerCountPastTheirDeadZonesWithHysteresis) {
-    const int steps[][2] = {{4000, 0}, {8191, 0}, {8192, 1}, {5461, 1}, {5460, 0}, {8000, 0}, {32767, 1}, {0, 0}};
+    const int steps[][2] = {{4000, 0}, {8191, 0}, {8192, 1}, {5461, 1},
+                            {5460, 0}, {8000, 0}, {32767, 1}, {0, 0}};
     const struct {
         SDL_GameControllerAxis axis;
         int sign;  // 2 for the trigger
@@ -107,7 +108,7 @@ TEST_F(PadTest, SticksAndTheTriggerCountPastTheirDeadZonesWithHysteresis) {
         for (const auto& s : steps) {
             // SDL scales the trigger by (raw + 32768) / 65535 and cuts the fraction off.
             push(w.axis, w.sign == 2 ? 2 * s[0] - 32767 : w.sign * s[0]);
-            EXPECT_EQ(held(), s[1] ? w.held : kNothing) << "axis " << w.axis << " sign " << w.sign << " at " << s[0];
+            EXPECT_EQ(held(), s[1] ? w.held : kNothing) << "axis " << w.axis << w.sign << " at " << s[0];
         }
     }
 }

@@ -94,8 +94,9 @@ protected:
 // (rates it lacks), sizes it lacks. After several switches the undoing goes back to the mode before
 // the first, rate included (the server itself would pick 85 Hz for 1024x768).
 TEST_F(XorgDisplaySwitchTest, ARefusalChangesNothingAndTheUndoingGoesBackToTheModeBeforeTheFirstSwitch) {
-    for (const Mode& m : {Mode{1280, 1024, 0}, Mode{800, 600, 90}, Mode{640, 480, 70}, Mode{800, 480, 60}, Mode{}}) {
-        EXPECT_FALSE(switchDisplayMode(unsigned(m[0]), unsigned(m[1]), 32, unsigned(m[2]))) << m[0] << " " << m[2];
+    for (const Mode& m :
+         {Mode{1280, 1024, 0}, Mode{800, 600, 90}, Mode{640, 480, 70}, Mode{800, 480, 60}, Mode{0, 0, 0}}) {
+        EXPECT_FALSE(switchDisplayMode(unsigned(m[0]), unsigned(m[1]), 32, unsigned(m[2]))) << m[0] << m[2];
         EXPECT_EQ(screenMode(), original) << m[0] << " " << m[2];
     }
     for (const Mode& m : {Mode{1024, 768, 75}, Mode{800, 600, 72}, Mode{640, 480, 0}}) {
@@ -155,9 +156,11 @@ TEST_F(XorgDisplaySwitchTest, EveryEndingOfTheGamePutsTheDesktopModeBack) {
         resetMode();
         const pid_t game = startZarv(dir, display);
         std::string window;
-        ASSERT_TRUE(waitFor([&] { return !(window = focusGameWindow(display)).empty(); }, 10000)) << "no game window";
+        ASSERT_TRUE(waitFor([&] { return !(window = focusGameWindow(display)).empty(); }, 10000))
+            << "no game window";
         EXPECT_EQ(screenMode(), (Mode{640, 480, screenMode()[2]}));
-        EXPECT_NE(runCapture("xdotool getwindowgeometry " + window, display).find("Geometry: 640x480"), std::string::npos);
+        const std::string geometry = runCapture("xdotool getwindowgeometry " + window, display);
+        EXPECT_NE(geometry.find("Geometry: 640x480"), std::string::npos) << geometry;
         ending != 0 ? void(kill(game, ending))
                     : void(runCapture("xdotool keydown F12 sleep 0.3 keyup F12", display));
         const int status = waitStatus(game, 10000);

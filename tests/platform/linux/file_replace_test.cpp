@@ -66,7 +66,8 @@ TEST(SavePermissions, ALockedFolderGetsTheSaveInPlaceAndNoNewFile) {
         chmod(dir, 0555);
         // 1: a writable file in a locked folder is saved, 2: in place, cut to the new length,
         // 3: and grown again, 4: the same file, not a new one; 5: no new file in a locked folder.
-        const bool passed[] = {save(file, kNew), contents(file) == kNew, save(file, kOld) && contents(file) == kOld,
+        const bool passed[] = {save(file, kNew), contents(file) == kNew,
+                               save(file, kOld) && contents(file) == kOld,
                                stat(file.c_str(), &after) == 0 && after.st_ino == before.st_ino,
                                !save(std::string(dir) + "/new.cfg", kNew)};
         chmod(dir, 0755);
