@@ -1,28 +1,36 @@
 // A pad through the controller API a real one goes through (SDL's virtual joystick opened as a
-// game controller), no key down: the menus, a game and back, the dead zones, a pad pulled out
-// mid-push, the focus gate and the rumble of a lost life.
-#include "app/display_mode.h"
+// game controller), no key down: the keys each button and stick stands for, the dead zones, a pad
+// pulled out mid-push, the focus gate and the rumble of a lost life.
 #include "app/keyboard.h"
 #include "app/modes.h"
 #include "game/frame_update.h"
 #include "game/game_state.h"
 #include "game/ship_and_shots.h"
 #include "platform/gamepad.h"
-#include "platform/keys.h"
 #include "platform/test_hooks.h"
-#include "support/test_support.h"
-#include "ui/menu.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
 namespace {
+
 bool focus = true;
 int rumbles = 0;
-}  // namespace
+
+// What a poll reads: forward, right, left, shoot, back, up, down, Enter, left and right arrow.
+std::string held() {
+    pollKeyboard(keys);
+    std::string flags;
+    for (int flag : {keys.forwardHeld, keys.rightHeld, keys.leftHeld, keys.shootHeld, keys.backHeld,
+                     keys.upHeld, keys.downHeld, keys.enterHeld, keys.leftArrowHeld, keys.rightArrowHeld}) {
+        flags += char('0' + flag);
+    }
+    return flags;
+}
+
+const char* const kNothing = "0000000000";
 
 class PadTest : public ::testing::Test {
 protected:
@@ -32,24 +40,15 @@ protected:
     void SetUp() override {
         focus = true;
         setKeySource([](int) { return false; }, [] { return focus; });
-        useFakeClock(1000);
         ASSERT_TRUE(openGamepads());
         plugIn();
-        keys = KeyBindings{};
-        setDefaultKeyBindings(keys);
-        displayMode.width = 800, displayMode.height = 600;
-        initialiseGameTables();
-        gameHooks = GameHooks{[] { pollKeyboard(keys); }, [] { setAppMode(AppMode::Menu); }, nullptr, nullptr,
-                              rumbleGamepads};
-        openMenuScreen(MainMenu, 0, 4);
-        setAppMode(AppMode::Menu);
+        keys = KeyBindings{};  // no key down, nothing locked
     }
     void TearDown() override {
         SDL_JoystickDetachVirtual(index);
         closeGamepads();
         gameHooks = GameHooks{};
         setKeySource(nullptr, nullptr);
-        useRealClock();
     }
     void plugIn() {
         SDL_VirtualJoystickDesc desc{};
@@ -62,63 +61,54 @@ protected:
     }
     void push(SDL_GameControllerAxis a, int v) { SDL_JoystickSetVirtualAxis(stick, a, static_cast<Sint16>(v)); }
     void press(SDL_GameControllerButton b, bool down) { SDL_JoystickSetVirtualButton(stick, b, down); }
-    void tap(SDL_GameControllerButton b, void (*idle)()) { press(b, true), idle(), press(b, false), idle(); }
-    static void frames() {
-        for (int i = 0; i < 30 && currentAppMode() == AppMode::Game; ++i) {
-            fakeNow += 10, gameIdle();
-        }
-    }
 };
 
-TEST_F(PadTest, MenusAGameAndBackByPadAlone) {
-    push(SDL_CONTROLLER_AXIS_LEFTY, 20000);  // held down: one step only
-    menuIdle(), menuIdle(), menuIdle();
-    push(SDL_CONTROLLER_AXIS_LEFTY, 0);
-    menuIdle();
-    tap(SDL_CONTROLLER_BUTTON_DPAD_DOWN, menuIdle);
-    EXPECT_EQ(menu.selectedRow, 2);
-    tap(SDL_CONTROLLER_BUTTON_DPAD_UP, menuIdle);
-    press(SDL_CONTROLLER_BUTTON_A, true), menuIdle(), press(SDL_CONTROLLER_BUTTON_A, false);  // "new game"
-    ASSERT_EQ(currentAppMode(), AppMode::Game);
-    const double x = ship.x, y = ship.y, heading = ship.heading;
-    push(SDL_CONTROLLER_AXIS_LEFTY, -30000), push(SDL_CONTROLLER_AXIS_LEFTX, -30000), frames();
-    EXPECT_TRUE(ship.heading != heading && (ship.x != x || ship.y != y)) << "thrust and a turn";
-    push(SDL_CONTROLLER_AXIS_LEFTY, 0), push(SDL_CONTROLLER_AXIS_LEFTX, 0);
-    for (int fire : {int(SDL_CONTROLLER_BUTTON_A), int(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER), -1}) {
-        frames();
-        std::fill_n(shotPool.shots, kPlayerShotSlots, Shot{0, 0, kFreeShotAngle});
-        fire < 0 ? push(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767) : press(SDL_GameControllerButton(fire), true);
-        frames();
-        EXPECT_TRUE(std::any_of(shotPool.shots, shotPool.shots + kPlayerShotSlots,
-                                [](const Shot& s) { return s.angle != kFreeShotAngle; })) << fire;
-        push(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768), press(SDL_GameControllerButton(fire), false);
+}  // namespace
+
+// One layout for every pad: the D-pad is the arrows and the ship's keys, A is Enter and fire, the
+// right shoulder fires, B is Esc in a menu and Start in a game; the other buttons do nothing.
+TEST_F(PadTest, EachButtonReadsAsTheKeysItStandsForInAMenuAndInAGame) {
+    const struct { SDL_GameControllerButton button; const char* inMenu; const char* inGame; } rows[] = {
+        {SDL_CONTROLLER_BUTTON_DPAD_UP, "1000010000", "1000010000"},
+        {SDL_CONTROLLER_BUTTON_DPAD_DOWN, "0000001000", "0000001000"},
+        {SDL_CONTROLLER_BUTTON_DPAD_LEFT, "0010000010", "0010000010"},
+        {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, "0100000001", "0100000001"},
+        {SDL_CONTROLLER_BUTTON_A, "0001000100", "0001000100"},
+        {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, "0001000000", "0001000000"},
+        {SDL_CONTROLLER_BUTTON_B, "0000100000", kNothing},
+        {SDL_CONTROLLER_BUTTON_START, kNothing, "0000100000"},
+        {SDL_CONTROLLER_BUTTON_X, kNothing, kNothing}};
+    for (const auto& row : rows) {
+        for (const AppMode mode : {AppMode::Menu, AppMode::Game}) {
+            setAppMode(mode);
+            press(row.button, true);
+            EXPECT_EQ(held(), mode == AppMode::Menu ? row.inMenu : row.inGame) << row.button << int(mode);
+            press(row.button, false);
+            EXPECT_EQ(held(), kNothing) << row.button << " let go";
+        }
     }
-    tap(SDL_CONTROLLER_BUTTON_B, frames);
-    EXPECT_EQ(currentAppMode(), AppMode::Game) << "B does not leave a game";
-    tap(SDL_CONTROLLER_BUTTON_START, frames);
-    ASSERT_EQ(currentAppMode(), AppMode::Menu);
-    tap(SDL_CONTROLLER_BUTTON_B, menuIdle);
-    EXPECT_EQ(menu.selectedRow, menu.lastRow) << "B in a menu is Esc";
 }
 
-// Pushed past a quarter of the travel, let go below a sixth, each way; the right trigger's raw
-// travel, -32768 to 32767, reads as 0 to 32767.
-TEST_F(PadTest, DeadZonesWithHysteresis) {
-    const int steps[][2] = {{4000, 0}, {8000, 0}, {9000, 1}, {6000, 1}, {5000, 0}, {7000, 0}, {32767, 1}, {0, 0}};
+// Pushed from a quarter of the travel (8192), let go below a sixth (5461), each way; the right
+// trigger's raw travel, -32768 to 32767, reads as 0 to 32767.
+TEST_F(PadTest, SticksAndTheTriggerCountPastTheirDeadZonesWithHysteresis) {
+    const int steps[][2] = {{4000, 0}, {8191, 0}, {8192, 1}, {5461, 1},
+                            {5460, 0}, {8000, 0}, {32767, 1}, {0, 0}};
     const struct {
         SDL_GameControllerAxis axis;
-        int sign;
-        std::uint8_t KeyBindings::* flag;
-    } ways[] = {{SDL_CONTROLLER_AXIS_LEFTX, 1, &KeyBindings::rightArrowHeld},
-                {SDL_CONTROLLER_AXIS_LEFTX, -1, &KeyBindings::leftHeld},
-                {SDL_CONTROLLER_AXIS_LEFTY, -1, &KeyBindings::forwardHeld},
-                {SDL_CONTROLLER_AXIS_LEFTY, 1, &KeyBindings::downHeld},
-                {SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 2, &KeyBindings::shootHeld}};
+        int sign;  // 2 for the trigger
+        const char* held;
+    } ways[] = {{SDL_CONTROLLER_AXIS_LEFTX, 1, "0100000001"},
+                {SDL_CONTROLLER_AXIS_LEFTX, -1, "0010000010"},
+                {SDL_CONTROLLER_AXIS_LEFTY, -1, "1000010000"},
+                {SDL_CONTROLLER_AXIS_LEFTY, 1, "0000001000"},
+                {SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 2, "0001000000"}};
+    setAppMode(AppMode::Game);
     for (const auto& w : ways) {
         for (const auto& s : steps) {
-            push(w.axis, w.sign == 2 ? 2 * s[0] - 32768 : w.sign * s[0]);
-            pollKeyboard(keys);
-            EXPECT_EQ(keys.*w.flag, s[1]) << "axis " << w.axis << " sign " << w.sign << " value " << s[0];
+            // SDL scales the trigger by (raw + 32768) / 65535 and cuts the fraction off.
+            push(w.axis, w.sign == 2 ? 2 * s[0] - 32767 : w.sign * s[0]);
+            EXPECT_EQ(held(), s[1] ? w.held : kNothing) << "axis " << w.axis << w.sign << " at " << s[0];
         }
     }
 }
@@ -127,22 +117,20 @@ TEST_F(PadTest, DeadZonesWithHysteresis) {
 // window has the focus.
 TEST_F(PadTest, PulledOutMidPushAndTheFocusGate) {
     push(SDL_CONTROLLER_AXIS_LEFTY, -30000), press(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, true);
-    pollKeyboard(keys);
-    ASSERT_TRUE(keys.forwardHeld && keys.upHeld && keys.shootHeld);
+    ASSERT_EQ(held(), "1001010000");
     SDL_JoystickDetachVirtual(index);
-    pollKeyboard(keys);
-    EXPECT_FALSE(keys.forwardHeld || keys.upHeld || keys.shootHeld);
+    EXPECT_EQ(held(), kNothing);
     plugIn();
     press(SDL_CONTROLLER_BUTTON_A, true);
     focus = false;
-    pollKeyboard(keys);
-    EXPECT_FALSE(keys.enterHeld || keys.shootHeld) << "another window has the focus";
+    EXPECT_EQ(held(), kNothing) << "another window has the focus";
     focus = true;
-    pollKeyboard(keys);
-    EXPECT_TRUE(keys.enterHeld && keys.shootHeld);
+    EXPECT_EQ(held(), "0001000100");
 }
 
 TEST_F(PadTest, ALostLifeRumbles) {
+    initialiseGameTables();
+    gameHooks.lifeLost = rumbleGamepads;
     prepareGame(true, false);
     pollKeyboard(keys);  // the pad opened
     ship.shield = 1, rumbles = 0;

@@ -13,11 +13,11 @@ namespace {
 struct Watch {
     std::string oldText;
     std::string newText;
-    int steps = 0;
     int failAt = 0;
     // Only a file rewritten in place may read as neither after a failed write, until its old
     // bytes are back.
     bool inPlace = false;
+    int steps = 0;
     std::string torn;  // the first step before which the file read as neither
 } watch;
 
@@ -57,35 +57,26 @@ TEST_F(SettingsTest, ASaveFailingAtAnyStepLeavesTheOldSettingsOrTheNew) {
     const std::string second = directory + "/second-name.cfg";
     for (const bool linked : {false, true}) {
         for (const auto& [oldBytes, newBytes] : {std::pair(longer, shorter), std::pair(shorter, longer)}) {
-            watch.oldText = textOf(oldBytes);
-            watch.newText = textOf(newBytes);
             bool failed = true;
             for (int failAt = 1; failed; ++failAt) {
-                const std::string where = (linked ? "in place, " : "replaced, ") +
-                                          std::to_string(oldBytes.size()) + " bytes by " +
-                                          std::to_string(newBytes.size()) + ", step " + std::to_string(failAt);
+                SCOPED_TRACE(::testing::Message() << (linked ? "in place, " : "replaced, ") << oldBytes.size()
+                                                  << " bytes by " << newBytes.size() << ", step " << failAt);
                 std::filesystem::remove(path);
                 std::filesystem::remove(second);
                 put(path, oldBytes);
                 if (linked) {
                     std::filesystem::create_hard_link(path, second);
                 }
-                watch.steps = 0;
-                watch.failAt = failAt;
-                watch.inPlace = linked;
-                watch.torn.clear();
+                watch = Watch{textOf(oldBytes), textOf(newBytes), failAt, linked, 0, ""};
                 setFileStepHook(watchStep);
                 const bool saved = replaceFileContents(path.c_str(), newBytes.data(), newBytes.size());
                 setFileStepHook(nullptr);
                 failed = watch.steps >= failAt;
-                EXPECT_EQ(watch.torn, "") << where << ": neither old nor new before this step";
-                EXPECT_EQ(textOnDisk(), saved ? watch.newText : watch.oldText) << where;
-                EXPECT_TRUE(saved || failed) << where;
-                if (linked) {
-                    EXPECT_EQ(contents(second), contents(path)) << where << ": both names, one file";
-                } else {
-                    EXPECT_EQ(contents(path), saved ? newBytes : oldBytes) << where << ": one file or the other";
-                }
+                EXPECT_EQ(watch.torn, "") << "neither old nor new before this step";
+                EXPECT_EQ(textOnDisk(), saved ? watch.newText : watch.oldText);
+                EXPECT_TRUE(saved || failed);
+                // Both names one file, or the one file replaced by the other.
+                EXPECT_EQ(contents(path), linked ? contents(second) : saved ? newBytes : oldBytes);
             }
         }
     }

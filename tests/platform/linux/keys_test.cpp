@@ -13,11 +13,11 @@
 
 #include <GL/glx.h>
 #include <X11/Xlib.h>
-#include <csignal>
 #include <cstdlib>
 #include <unistd.h>
 
-TEST(KeyboardFocus, KeysAreReadOnlyWhileOurWindowHasTheFocus) {
+// The key tables first, then the key state and the focus.
+TEST(Keys, KeypadKeysOnTheirOwnKeycodesAndKeysReadOnlyWhileOurWindowHasTheFocus) {
     pid_t server = -1;
     const int display = startXServer({"Xvfb", "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, server);
     const char* old = std::getenv("DISPLAY");
@@ -29,6 +29,24 @@ TEST(KeyboardFocus, KeysAreReadOnlyWhileOurWindowHasTheFocus) {
     if (visual == nullptr) {
         waitStatus(server, 0);
         GTEST_SKIP() << "needs Xvfb with GLX";
+    }
+    // Players bind keypad and main keys apart: digits, arrows, Home/End/PgUp/PgDn, Insert/Delete.
+    // Both names of a keypad digit (NumLock on and off) are one key; X also puts KP_Decimal elsewhere.
+    const int pairs[][2] = {{96, 48}, {97, 49}, {98, 50}, {99, 51}, {100, 52}, {101, 53}, {102, 54}, {103, 55},
+                            {104, 56}, {105, 57}, {104, 38}, {98, 40}, {100, 37}, {102, 39}, {96, 45}, {110, 46},
+                            {103, 36}, {97, 35}, {105, 33}, {99, 34}, {107, 187}, {109, 189}, {111, 191}};
+    for (const auto& [pad, main] : pairs) {
+        const KeyCode padCode = XKeysymToKeycode(dpy, vkToKeysym(pad));
+        EXPECT_NE(padCode, 0) << pad;
+        EXPECT_NE(padCode, XKeysymToKeycode(dpy, vkToKeysym(main))) << pad << " " << main;
+        EXPECT_TRUE(pad > 105 || vkAlternateKeysym(pad) == 0 || XKeysymToKeycode(dpy, vkAlternateKeysym(pad)) == padCode) << pad;
+    }
+    // Every key the program polls exists; on a US layout the PC places agree with the server.
+    for (int vk : {8, 9, 13, 16, 27, 32, 37, 38, 39, 40, 113, 116, 118, 119, 120, 122, 123}) {
+        EXPECT_NE(XKeysymToKeycode(dpy, vkToKeysym(vk)), 0) << vk;
+    }
+    for (int vk = 0; vk < 256 && XKeysymToKeycode(dpy, 'q') == 24; ++vk) {
+        EXPECT_TRUE(pcKeycode(vk) == 0 || pcKeycode(vk) == XKeysymToKeycode(dpy, vkToKeysym(vk))) << vk;
     }
     const auto window = [&](int x) {
         XSetWindowAttributes a{};
@@ -70,17 +88,9 @@ TEST(KeyboardFocus, KeysAreReadOnlyWhileOurWindowHasTheFocus) {
     EXPECT_FALSE(asyncKeyDown(13) || asyncKeyDown(5));
     // A tap waits for its own code's query, also when other codes' queries refresh the keyboard
     // read first, as one frame's reads are spread on a busy machine; a key that is two codes
-    // (left Shift is 16 and 160) is pressed once for each. Two busy processes load the machine.
-    pid_t loaders[2] = {};
-    for (pid_t& loader : loaders) {
-        if ((loader = fork()) == 0) {
-            nice(19);  // load, without starving the test of its turns
-            volatile unsigned spin = 0;
-            for (;;) {
-                spin = spin + 1;
-            }
-        }
-    }
+    // (left Shift is 16 and 160) is pressed once for each. Two busy processes load the machine for
+    // a while, niced so as not to starve the test of its turns.
+    std::system("for i in 1 2; do timeout 5 nice -n 19 sh -c 'while :; do :; done' >/dev/null 2>&1 & done");
     int readOnce = 0;
     for (int i = 0; i < 40; ++i) {
         const int code = i % 2 == 0 ? 13 : 160;
@@ -89,10 +99,6 @@ TEST(KeyboardFocus, KeysAreReadOnlyWhileOurWindowHasTheFocus) {
         usleep(1500);
         asyncKeyDown(40);
         readOnce += asyncKeyDown(code) && !asyncKeyDown(code) && (code == 13 || asyncKeyDown(16));
-    }
-    for (pid_t loader : loaders) {
-        kill(loader, SIGKILL);
-        waitStatus(loader, 1000);
     }
     EXPECT_EQ(readOnce, 40);
     // A read that cannot see the keyboard (no window while it is re-created, no focus anywhere)
@@ -112,24 +118,22 @@ TEST(KeyboardFocus, KeysAreReadOnlyWhileOurWindowHasTheFocus) {
     // Up is down all the same (only the focus gate keeps it out); the tap belongs to the other window.
     EXPECT_TRUE(asyncKeyDown(38) && !asyncKeyDown(13));
     run("keyup F12 keyup Up");
-    // PointerRoot, and focus on an ancestor as a window manager's frame has it: the pointer decides.
+    // PointerRoot, and focus on an ancestor as a window manager's frame has it: the pointer decides,
+    // over our window, over the other one, over the bare root.
     for (Window w : {Window(PointerRoot), DefaultRootWindow(dpy)}) {
         focusOn(w);
-        run("mousemove 100 100");
-        EXPECT_TRUE(windowFocused()) << w;
-        run("mousemove 700 100");  // over the other window
-        EXPECT_FALSE(windowFocused()) << w;
-        run("mousemove 100 600");  // over the bare root
-        EXPECT_FALSE(windowFocused()) << w;
+        for (const auto& [at, ours] : {std::pair{"100 100", true}, {"700 100", false}, {"100 600", false}}) {
+            run(std::string("mousemove ") + at);
+            EXPECT_EQ(windowFocused(), ours) << w << " at " << at;
+        }
     }
     focusOn(game);
-    run("mousemove 100 100 mousedown 1");  // mouse buttons by their codes 1, 2 and 4
-    EXPECT_TRUE(asyncKeyDown(1) && !asyncKeyDown(2));
-    run("mouseup 1 mousedown 3");
-    EXPECT_TRUE(!asyncKeyDown(1) && asyncKeyDown(2));
-    run("mouseup 3 mousedown 2");
-    EXPECT_TRUE(asyncKeyDown(4));
-    run("mouseup 2");
+    run("mousemove 100 100");
+    for (const auto& [button, code] : {std::pair{1, 1}, {3, 2}, {2, 4}}) {  // left, right, middle
+        run("mousedown " + std::to_string(button));
+        EXPECT_TRUE(asyncKeyDown(code) && !asyncKeyDown(code == 1 ? 2 : 1)) << button;
+        run("mouseup " + std::to_string(button));
+    }
     focusOn(other);  // a re-created window is a new current drawable, and the one that counts
     EXPECT_FALSE(windowFocused());
     glXMakeCurrent(dpy, other, context);
@@ -141,30 +145,4 @@ TEST(KeyboardFocus, KeysAreReadOnlyWhileOurWindowHasTheFocus) {
     closeKeyboard();
     old != nullptr ? setenv("DISPLAY", oldDisplay.c_str(), 1) : unsetenv("DISPLAY");
     waitStatus(server, 0);
-}
-
-TEST(KeyTable, KeypadKeysOnTheirOwnKeycodes) {
-    Display* dpy = XOpenDisplay(nullptr);
-    if (dpy == nullptr) {
-        GTEST_SKIP() << "no X display";
-    }
-    // Players bind keypad and main keys apart: digits, arrows, Home/End/PgUp/PgDn, Insert/Delete.
-    // Both names of a keypad digit (NumLock on and off) are one key; X also puts KP_Decimal elsewhere.
-    const int pairs[][2] = {{96, 48}, {97, 49}, {98, 50}, {99, 51}, {100, 52}, {101, 53}, {102, 54}, {103, 55},
-                            {104, 56}, {105, 57}, {104, 38}, {98, 40}, {100, 37}, {102, 39}, {96, 45}, {110, 46},
-                            {103, 36}, {97, 35}, {105, 33}, {99, 34}, {107, 187}, {109, 189}, {111, 191}};
-    for (const auto& [pad, main] : pairs) {
-        const KeyCode padCode = XKeysymToKeycode(dpy, vkToKeysym(pad));
-        EXPECT_NE(padCode, 0) << pad;
-        EXPECT_NE(padCode, XKeysymToKeycode(dpy, vkToKeysym(main))) << pad << " " << main;
-        EXPECT_TRUE(pad > 105 || vkAlternateKeysym(pad) == 0 || XKeysymToKeycode(dpy, vkAlternateKeysym(pad)) == padCode) << pad;
-    }
-    // Every key the program polls exists; on a US layout the PC places agree with the server.
-    for (int vk : {8, 9, 13, 16, 27, 32, 37, 38, 39, 40, 113, 116, 118, 119, 120, 122, 123}) {
-        EXPECT_NE(XKeysymToKeycode(dpy, vkToKeysym(vk)), 0) << vk;
-    }
-    for (int vk = 0; vk < 256 && XKeysymToKeycode(dpy, 'q') == 24; ++vk) {
-        EXPECT_TRUE(pcKeycode(vk) == 0 || pcKeycode(vk) == XKeysymToKeycode(dpy, vkToKeysym(vk))) << vk;
-    }
-    XCloseDisplay(dpy);
 }

@@ -1,18 +1,16 @@
 // The MIDI backends behind the sound code: the built-in synthesiser rendered offline (playing from
 // the SoundFont cut down to the game's instruments), and the ALSA sequencer's events as it would
 // send them.
-#include "platform/midi.h"
 #include "platform/linux/midi_sequencer.h"
-#include "sound/sound.h"
-#include "platform/test_hooks.h"
 #include "platform/linux/midi_synth.h"
+#include "platform/test_hooks.h"
+#include "sound/sound.h"
 
 #include <alsa/asoundlib.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -59,6 +57,20 @@ protected:
     }
 };
 
+// What the sequencer would send: type, channel, note or controller, velocity or value, and
+// whether it goes at once (no queue) to the subscribers.
+std::vector<std::vector<int>> sent;
+
+void recordEvent(const snd_seq_event* e) {
+    const auto& n = e->data.note;
+    const auto& c = e->data.control;
+    const bool note = e->type == SND_SEQ_EVENT_NOTEON || e->type == SND_SEQ_EVENT_NOTEOFF ||
+                      e->type == SND_SEQ_EVENT_KEYPRESS;
+    sent.push_back({e->type, note ? n.channel : c.channel, note ? n.note : int(c.param),
+                    note ? n.velocity : c.value, e->queue == SND_SEQ_QUEUE_DIRECT,
+                    e->dest.client == SND_SEQ_ADDRESS_SUBSCRIBERS});
+}
+
 }  // namespace
 
 TEST_F(SynthTest, PanAndVolumeControllersReachTheSynthesiser) {
@@ -88,28 +100,18 @@ TEST_F(SynthTest, EveryEffectIsAudibleAndAResetSilencesAtOnce) {
     EXPECT_GT(render(100).first, 0.002);
 }
 
-namespace {
-
-std::vector<std::vector<int>> sent;
-
-void recordEvent(const snd_seq_event* e) {
-    const auto& n = e->data.note;
-    const auto& c = e->data.control;
-    const bool note = e->type == SND_SEQ_EVENT_NOTEON || e->type == SND_SEQ_EVENT_NOTEOFF ||
-                      e->type == SND_SEQ_EVENT_KEYPRESS;
-    sent.push_back({e->type, note ? n.channel : c.channel, note ? n.note : int(c.param),
-                    note ? n.velocity : c.value, e->queue == SND_SEQ_QUEUE_DIRECT,
-                    e->dest.client == SND_SEQ_ADDRESS_SUBSCRIBERS});
-}
-
-}  // namespace
-
+// Behind another family's devices the sequencer is the next device number; each message goes as
+// its event, a reset as all sound off and all notes off on every channel, nothing once closed.
 TEST(SequencerBackend, SendsEachMessageAsItsEventToTheSubscribersAtOnce) {
     setSequencerSink(recordEvent);
-    const MidiBackend* const only[] = {&midiSequencerBackend};
-    setMidiBackends(only, 1);
+    useMidiRecording(2);
+    const MidiBackend* const both[] = {&midiRecordingBackend, &midiSequencerBackend};
+    setMidiBackends(both, 0);
+    EXPECT_EQ(midiDeviceCount(), 0u) << "no family, no device: a silent game";
+    setMidiBackends(both, 2);
     MidiHandle h = 0;
-    ASSERT_EQ(midiOpen(0, &h), kMidiOk);
+    ASSERT_EQ(midiOpen(2, &h), kMidiOk);
+    ASSERT_NE(h, 0u) << "0 means nothing is open";
     for (std::uint32_t m : {0x93u | 60u << 8 | 100u << 16, 0x83u | 60u << 8 | 64u << 16, 0xA4u | 61u << 8 | 5u << 16,
                             0xB5u | 7u << 8 | 90u << 16, 0xC6u | 23u << 8, 0xD7u | 33u << 8,
                             0xE8u | 0u << 8 | 64u << 16, 0xF0u | 1u << 8}) {
@@ -120,15 +122,16 @@ TEST(SequencerBackend, SendsEachMessageAsItsEventToTheSubscribersAtOnce) {
     midiShortMessage(h, 0x90u | 1u << 8);
     setSequencerSink(nullptr);
     setMidiBackends(nullptr, 0);
-    const std::vector<std::vector<int>> expected = {
+    EXPECT_EQ(midiRecording.opens + midiRecording.count, 0u) << "the recording devices are 0 and 1";
+    std::vector<std::vector<int>> expected = {
         {SND_SEQ_EVENT_NOTEON, 3, 60, 100, 1, 1},  {SND_SEQ_EVENT_NOTEOFF, 3, 60, 64, 1, 1},
         {SND_SEQ_EVENT_KEYPRESS, 4, 61, 5, 1, 1},  {SND_SEQ_EVENT_CONTROLLER, 5, 7, 90, 1, 1},
         {SND_SEQ_EVENT_PGMCHANGE, 6, 0, 23, 1, 1}, {SND_SEQ_EVENT_CHANPRESS, 7, 0, 33, 1, 1},
         {SND_SEQ_EVENT_PITCHBEND, 8, 0, 0, 1, 1}};
-    ASSERT_EQ(sent.size(), expected.size() + 32);
-    EXPECT_EQ(std::vector<std::vector<int>>(sent.begin(), sent.begin() + 7), expected);
-    for (int channel = 0; channel < 16; ++channel) {  // all sound off, all notes off
-        EXPECT_EQ(sent[7 + 2 * channel], (std::vector<int>{SND_SEQ_EVENT_CONTROLLER, channel, 120, 0, 1, 1}));
-        EXPECT_EQ(sent[8 + 2 * channel], (std::vector<int>{SND_SEQ_EVENT_CONTROLLER, channel, 123, 0, 1, 1}));
+    for (int channel = 0; channel < 16; ++channel) {
+        for (int controller : {120, 123}) {  // all sound off, all notes off
+            expected.push_back({SND_SEQ_EVENT_CONTROLLER, channel, controller, 0, 1, 1});
+        }
     }
+    EXPECT_EQ(sent, expected);
 }

@@ -1,23 +1,13 @@
 // Saving through a symbolic link on Windows. Wine presents a Unix symbolic link as Windows
 // presents one to a program that opens it: followed to its target. The links are made and removed
 // with the system's own ln and rm, which a Windows program under Wine can start.
+#include "settings/settings_fixture.h"
+
 #include "platform/file_replace.h"
-
-#include <gtest/gtest.h>
-
-#include <fstream>
-#include <sstream>
-#include <string>
 
 namespace {
 
 using UnixFileName = char*(CDECL*)(LPCWSTR dosName);
-
-std::string contents(const std::string& path) {
-    std::ostringstream all;
-    all << std::ifstream(path, std::ios::binary).rdbuf();
-    return all.str();
-}
 
 bool exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -51,33 +41,27 @@ bool runOnUnixName(const std::string& program, const std::string& path, bool pre
 }  // namespace
 
 // The link keeps pointing at its target, which receives the save, and is made when missing.
-TEST(WindowsSave, ASymbolicLinksTargetReceivesTheSave) {
-    char folder[MAX_PATH];
-    GetTempPathA(sizeof folder, folder);
-    std::string pattern = std::string(folder) + "zarv-links-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    const std::string name = pattern + "\\zarv.cfg";
-    const std::string target = pattern + "\\sub\\elsewhere.cfg";
+TEST_F(SettingsTest, ASymbolicLinksTargetReceivesTheSaveOnWindows) {
+    const std::string target = directory + "/sub/elsewhere.cfg";
     const std::string saved = "new\r\n";
-    CreateDirectoryA((pattern + "\\sub").c_str(), nullptr);
+    CreateDirectoryA((directory + "/sub").c_str(), nullptr);
     for (const bool dangling : {false, true}) {
-        std::ofstream(target, std::ios::binary) << "old content, longer than the new one\r\n";
-        if (!runOnUnixName("Z:\\bin\\ln -s sub/elsewhere.cfg", name, true)) {
+        put(target, "old content, longer than the new one\r\n");
+        if (!runOnUnixName("Z:\\bin\\ln -s sub/elsewhere.cfg", path, true)) {
             GTEST_SKIP() << "no Unix ln under Wine to make a link with";
         }
         if (dangling) {
             DeleteFileA(target.c_str());
         }
-        EXPECT_TRUE(replaceFileContents(name.c_str(), saved.data(), saved.size())) << dangling;
+        EXPECT_TRUE(replaceFileContents(path.c_str(), saved.data(), saved.size())) << dangling;
         EXPECT_EQ(contents(target), saved) << dangling;
-        EXPECT_EQ(contents(name), saved) << dangling;
+        EXPECT_EQ(contents(path), saved) << dangling;
         // Wine deletes a link's target, not the link: rm takes the link, seen gone while its
         // target is there.
         if (!exists(target)) {
-            std::ofstream(target, std::ios::binary) << "";
+            put(target, "");
         }
-        EXPECT_TRUE(runOnUnixName("Z:\\bin\\rm", name, false));
+        EXPECT_TRUE(runOnUnixName("Z:\\bin\\rm", path, false));
         DeleteFileA(target.c_str());
     }
-    RemoveDirectoryA((pattern + "\\sub").c_str());
 }

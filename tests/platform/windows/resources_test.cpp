@@ -1,9 +1,8 @@
 // What Windows reads from zarv.exe itself: the icon of Explorer, the taskbar and the window, the
 // details of its Properties, and the manifest, read through Wine's own loader (which refuses a
-// malformed one). This program carries the same resources, so it also runs under that manifest.
+// malformed one).
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
@@ -97,12 +96,4 @@ TEST(GameResources, TheLoaderReadsPerMonitorDpiAsInvokerAndWindows7To11) {
     // Windows 7, 8, 8.1, and 10 and 11 (which share one id).
     EXPECT_EQ(systems, (std::set<unsigned long>{0x35138b9a, 0x4a2f28e3, 0x1f676c76, 0x8e0f7a12}));
     ReleaseActCtx(context);
-}
-
-TEST(GameResources, AProcessUnderTheGamesManifestIsPerMonitorDpiAware) {
-    // The process's own default context: what the loader took from this exe's manifest at start.
-    // Wine answers the two calls below alike with no manifest at all; the setting it does not.
-    EXPECT_EQ(setting(nullptr, kSettings2016, L"dpiAwareness"), L"PerMonitorV2, PerMonitor");
-    EXPECT_TRUE(IsProcessDPIAware());
-    EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetThreadDpiAwarenessContext()), DPI_AWARENESS_PER_MONITOR_AWARE);
 }
