@@ -97,3 +97,9 @@ TEST(GameResources, TheLoaderReadsPerMonitorDpiAsInvokerAndWindows7To11) {
     EXPECT_EQ(systems, (std::set<unsigned long>{0x35138b9a, 0x4a2f28e3, 0x1f676c76, 0x8e0f7a12}));
     ReleaseActCtx(context);
 }
+
+// The test program carries the game's resource script, so the loader applied the same manifest to
+// this process at its start: its default context must hold the setting.
+TEST(GameResources, AProcessUnderTheGamesManifestIsPerMonitorDpiAware) {
+    EXPECT_EQ(setting(nullptr, kSettings2016, L"dpiAwareness"), L"PerMonitorV2, PerMonitor");
+}
