@@ -83,18 +83,14 @@ const char* gameCommand() {
 }
 
 pid_t startZarv(const std::string& dir, int display, const char* command) {
+    // All built before fork: the child of a threaded test may not allocate.
+    const std::string output = dir + (command != nullptr ? "/wine-output.txt" : "/output.txt");
+    const std::string line = "cd '" + dir + "' && export DISPLAY=:" + std::to_string(display) + " && " +
+                             (command != nullptr ? command : "exec '" ZARV_BINARY "'");
     const pid_t pid = fork();
     if (pid == 0) {
-        if (chdir(dir.c_str()) != 0) {
-            _exit(126);
-        }
-        // No std::string between fork and exec: the child of a threaded test may not allocate.
-        char name[32];
-        std::snprintf(name, sizeof name, ":%d", display);
-        setenv("DISPLAY", name, 1);
-        prepareChild(command != nullptr ? "wine-output.txt" : "output.txt");
-        const char* line = command != nullptr ? command : "exec '" ZARV_BINARY "'";
-        execl("/bin/sh", "sh", "-c", line, static_cast<char*>(nullptr));
+        prepareChild(output.c_str());
+        execl("/bin/sh", "sh", "-c", line.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     return pid;

@@ -74,11 +74,6 @@ public:
     // Waits for the process to end; its exit status, or -1 when it is still running after the wait.
     int waitExit(int timeoutMs = 30000);
     bool running();
-    // Esc moves the main menu's highlight to "Exit" and Enter takes it: the exit status.
-    int exitThroughTheMenu() {
-        tap("Escape Return");
-        return waitExit();
-    }
 
     // Taps each of the keys (names as xdotool knows them, "Down Return F8 KP_8") in turn.
     void tap(const std::string& keys);

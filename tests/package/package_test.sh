@@ -5,10 +5,8 @@ set -euo pipefail
 build=$(cd "${1:?build directory}" && pwd)
 id=io.github.zarv.Zarv
 work=$(mktemp -d)
-xvfb_pid=""
-game_pid=""
 cleanup() {
-  kill $game_pid $xvfb_pid 2>/dev/null || true
+  kill ${game_pid:-} ${xvfb_pid:-} 2>/dev/null || true
   wait 2>/dev/null
   rm -rf "$work"
 }
@@ -56,22 +54,20 @@ export DISPLAY=":$(tr -dc '0-9' <"$work/display")"
 
 # plays HOW DIR KEYS COMMAND...: COMMAND in DIR (stderr in $work/err) must end with status 1 after KEYS.
 plays() {
-  local how=$1 dir=$2 keys=$3 window=""
+  local how=$1 dir=$2 keys=$3 i
   shift 3
   (cd "$dir" && exec "$@") 2>"$work/err" &
   game_pid=$!
-  for _ in $(seq 150); do
-    window=$(xdotool search --name '^zarv 713a$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
+  for ((i = 0; i < 150; ++i)); do
+    xdotool search --name '^zarv 713a$' windowfocus --sync >/dev/null 2>&1 && break
     kill -0 "$game_pid" 2>/dev/null || fail "$how: ended at start-up: $(cat "$work/err")"
     sleep 0.1
   done
-  [ -n "$window" ] || fail "$how: no window"
-  xdotool windowfocus --sync "$window" 2>/dev/null || true
+  [ "$i" -lt 150 ] || fail "$how: no window"
   sleep 0.5
   for key in $keys; do xdotool keydown "$key"; sleep 0.15; xdotool keyup "$key"; sleep 0.3; done
   for _ in $(seq 50); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
-  status=0
-  wait "$game_pid" || status=$?
+  wait "$game_pid" && status=0 || status=$?
   game_pid=""
   [ "$status" = 1 ] || fail "$how: exit status $status"
 }

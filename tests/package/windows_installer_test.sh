@@ -26,9 +26,8 @@ bare=$(cd "$programs" && grep -lv $'\r$' $(find . -name '*.txt'))
 [ -z "$bare" ] || fail "text files that older Notepads show as one line (LF line ends): $bare"
 [ -f "$shortcut" ] || fail "no Start-menu shortcut"
 entry=$(wine reg query "$key" 2>/dev/null | tr -d '\r')
-for value in DisplayName DisplayVersion Publisher DisplayIcon EstimatedSize UninstallString; do
-  grep -q "^ *$value " <<<"$entry" || fail "Apps & features lacks $value: $entry"
-done
+values='DisplayName|DisplayVersion|Publisher|DisplayIcon|EstimatedSize|UninstallString'
+[ "$(grep -cE "^ *($values) " <<<"$entry")" = 6 ] || fail "Apps & features lacks one of $values: $entry"
 
 # Esc then Enter in the main menu is Exit, which saves; without a window manager a click gives the keys.
 wine start /unix "$shortcut" || fail "the shortcut did not start"
