@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
+#include <sstream>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -26,7 +27,7 @@ int Image::count(int x0, int y0, int x1, int y1, int r, int g, int b, int tol) c
     int n = 0;
     for (int y = std::max(0, y0); y < std::min(height, y1); ++y) {
         for (int x = std::max(0, x0); x < std::min(width, x1); ++x) {
-            const unsigned char* p = at(x, y);
+            const unsigned char* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
             n += std::abs(p[0] - r) <= tol && std::abs(p[1] - g) <= tol && std::abs(p[2] - b) <= tol;
         }
     }
@@ -82,20 +83,14 @@ const char* gameCommand() {
 }
 
 pid_t startZarv(const std::string& dir, int display, const char* command) {
+    // All built before fork: the child of a threaded test may not allocate.
+    const std::string output = dir + (command != nullptr ? "/wine-output.txt" : "/output.txt");
+    const std::string line = "cd '" + dir + "' && export DISPLAY=:" + std::to_string(display) + " && " +
+                             (command != nullptr ? command : "exec '" ZARV_BINARY "'");
     const pid_t pid = fork();
     if (pid == 0) {
-        if (chdir(dir.c_str()) != 0) {
-            _exit(126);
-        }
-        // No std::string between fork and exec: the child of a threaded test may not allocate.
-        char name[32];
-        std::snprintf(name, sizeof name, ":%d", display);
-        setenv("DISPLAY", name, 1);
-        prepareChild(command != nullptr ? "wine-output.txt" : "output.txt");
-        if (command != nullptr) {
-            execl("/bin/sh", "sh", "-c", command, static_cast<char*>(nullptr));
-        }
-        execl(ZARV_BINARY, ZARV_BINARY, static_cast<char*>(nullptr));
+        prepareChild(output.c_str());
+        execl("/bin/sh", "sh", "-c", line.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     return pid;
@@ -104,9 +99,7 @@ pid_t startZarv(const std::string& dir, int display, const char* command) {
 std::string focusGameWindow(int display) {
     // The topmost match, listed last: under Wine a destroyed window's X window may stay behind.
     std::string id = runCapture("xdotool search --name '^zarv 713a$'", display);
-    while (!id.empty() && id.back() == '\n') {
-        id.pop_back();
-    }
+    id = id.substr(0, id.find_last_not_of('\n') + 1);
     id = id.substr(id.rfind('\n') + 1);
     if (!id.empty()) {
         // A re-created window is a new X window; the key state is read only while it has the focus.
@@ -117,11 +110,8 @@ std::string focusGameWindow(int display) {
 
 int waitStatus(pid_t pid, int timeoutMs) {
     int status = 0;
-    for (int waited = 0; pid > 0 && waited <= timeoutMs; waited += 10) {
-        if (waitpid(pid, &status, WNOHANG) == pid) {
-            return status;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (pid > 0 && waitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, timeoutMs)) {
+        return status;
     }
     if (pid > 0) {  // never a process group, never every process
         kill(pid, SIGKILL);
@@ -151,17 +141,11 @@ GameRun::~GameRun() {
 }
 
 bool GameRun::start(const char* command) {
-    if (display_ < 0 || dir_.empty()) {
-        return false;
-    }
     underWine_ = command != nullptr;
-    game_ = startZarv(dir_, display_, command);
-    for (int i = 0; i < 100 && running(); ++i) {
-        if (!focusGameWindow(display_).empty()) {
-            pause(300);  // let the first menu frames reach the screen
-            return true;
-        }
-        pause(100);
+    game_ = display_ < 0 ? -1 : startZarv(dir_, display_, command);
+    if (waitFor([&] { return !running() || !focusGameWindow(display_).empty(); }) && running()) {
+        pause(300);  // let the first menu frames reach the screen
+        return true;
     }
     std::fprintf(stderr, "no zarv window; exit status %d\n", gameStatus_);
     return false;
@@ -176,28 +160,25 @@ bool GameRun::running() {
 }
 
 int GameRun::waitExit(int timeoutMs) {
-    for (int waited = 0; waited <= timeoutMs && running(); waited += 20) {
-        pause(20);
-    }
-    return running() ? -1 : gameStatus_;
+    return waitFor([&] { return !running(); }, timeoutMs) ? gameStatus_ : -1;
 }
 
-void GameRun::tap(const std::string& key, int holdMs) {
-    keyDown(key);
-    pause(holdMs);
-    keyUp(key);
-    pause(120);
+void GameRun::tap(const std::string& keys) {
+    std::istringstream names(keys);
+    for (std::string key; names >> key;) {
+        keyDown(key);
+        pause(80);
+        keyUp(key);
+        pause(120);
+    }
 }
 
 bool GameRun::typeIntoAnotherWindow(const std::string& key) {
     const std::string program = underWine_ ? "wine notepad" : "xmessage -buttons \"\" -title other other";
     runCapture("sh -c '" + program + " >/dev/null 2>&1 &'", display_);
+    const std::string search = std::string("xdotool search --name ") + (underWine_ ? "'Notepad$'" : "'^other$'");
     std::string other;
-    waitFor([&] {
-        other = runCapture(underWine_ ? "xdotool search --name 'Notepad$'" : "xdotool search --name '^other$'", display_);
-        return !other.empty();
-    });
-    if (other.empty()) {
+    if (!waitFor([&] { return !(other = runCapture(search, display_)).empty(); })) {
         return false;
     }
     other = other.substr(0, other.find('\n'));
@@ -211,27 +192,14 @@ bool GameRun::typeIntoAnotherWindow(const std::string& key) {
 }
 
 Image GameRun::screenshot() {
-    Image image;
-    const std::string path = dir_ + "/shot.ppm";
     focus();
-    runCapture("import -depth 8 -window " + window_ + " ppm:'" + path + "'", display_);
-    std::ifstream in(path, std::ios::binary);
+    std::istringstream in(runCapture("import -depth 8 -window " + window_ + " ppm:-", display_));
+    Image image;
     std::string magic;
     int maxValue = 0;
     in >> magic >> image.width >> image.height >> maxValue;
     in.get();
     image.rgb.resize(in && magic == "P6" && maxValue == 255 ? size_t(image.width) * image.height * 3 : 0);
     in.read(reinterpret_cast<char*>(image.rgb.data()), static_cast<std::streamsize>(image.rgb.size()));
-    if (!in || image.rgb.empty()) {
-        image = Image{};
-    }
-    std::remove(path.c_str());
-    return image;
-}
-
-bool GameRun::windowSize(int& w, int& h) {
-    focus();
-    const std::string out = runCapture("xdotool getwindowgeometry " + window_, display_);
-    const size_t at = out.find("Geometry: ");
-    return at != std::string::npos && std::sscanf(out.c_str() + at, "Geometry: %dx%d", &w, &h) == 2;
+    return in && !image.rgb.empty() ? image : Image{};
 }

@@ -4,7 +4,7 @@
 // display-switch test shares the process and server helpers at the end.
 #include <chrono>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <sys/types.h>
 #include <thread>
@@ -15,8 +15,6 @@ struct Image {
     int height = 0;
     std::vector<unsigned char> rgb;  // 3 bytes a pixel, rows top to bottom
 
-    bool valid() const { return width > 0 && height > 0; }
-    const unsigned char* at(int x, int y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
     // Pixels in [x0, x1) x [y0, y1) whose colour is within tol of (r, g, b) on every channel.
     int count(int x0, int y0, int x1, int y1, int r, int g, int b, int tol = 8) const;
     // Pixels in the box (inside the image) that are not black.
@@ -40,9 +38,8 @@ std::string focusGameWindow(int display);
 // The wait status of pid, or -1 when it did not end in time (it is then killed and reaped).
 int waitStatus(pid_t pid, int timeoutMs);
 inline std::string wholeFile(const std::string& path) {
-    std::stringstream s;
-    s << std::ifstream(path, std::ios::binary).rdbuf();
-    return s.str();
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // Asks every 50 ms until the condition holds or the time is up (by the clock, however long each
@@ -66,9 +63,6 @@ public:
     GameRun(const GameRun&) = delete;
     GameRun& operator=(const GameRun&) = delete;
 
-    bool displayReady() const { return display_ >= 0; }
-    const std::string& dir() const { return dir_; }
-
     void writeSettings(const std::string& bytes) { std::ofstream(dir_ + "/zarv.cfg", std::ios::binary) << bytes; }
     bool settingsExist() const { return std::ifstream(dir_ + "/zarv.cfg").good(); }
     std::string readSettings() const { return wholeFile(dir_ + "/zarv.cfg"); }
@@ -78,13 +72,14 @@ public:
     // Starts zarv and waits for its window; false if none appeared in time.
     bool start(const char* command = gameCommand());
     // Waits for the process to end; its exit status, or -1 when it is still running after the wait.
-    int waitExit(int timeoutMs);
+    int waitExit(int timeoutMs = 30000);
     bool running();
 
-    // Key names as xdotool knows them ("Down", "Return", "Escape", "F8", "KP_8").
-    void tap(const std::string& key, int holdMs = 80);
-    void keyDown(const std::string& key) { xdotool("keydown " + key); }
-    void keyUp(const std::string& key) { runCapture("xdotool keyup " + key, display_); }
+    // Taps each of the keys (names as xdotool knows them, "Down Return F8 KP_8") in turn.
+    void tap(const std::string& keys);
+    // The keys pressed or released together.
+    void keyDown(const std::string& keys) { xdotool("keydown " + keys); }
+    void keyUp(const std::string& keys) { runCapture("xdotool keyup " + keys, display_); }
     // Under Wine a re-created window takes over a second to get its keys: the long waits, which
     // follow a re-creation, are longer there.
     void pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(underWine_ && ms >= 500 ? ms + 2000 : ms)); }
@@ -97,9 +92,8 @@ public:
     // window manager the X focus stays where it was).
     void clickGame() { runCapture("xdotool mousemove --window " + window_ + " 100 300 click 1", display_); }
 
+    // The game window as the X server holds it, at its size.
     Image screenshot();
-    // The game window's size as the X server reports it.
-    bool windowSize(int& w, int& h);
 
 private:
     // A re-created window is a new X window: find and focus it again before each use.

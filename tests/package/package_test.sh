@@ -1,32 +1,27 @@
 #!/usr/bin/env bash
-# The game as players install it: the install tree and its desktop files, the .deb, and the
-# unpacked game and its launcher on a virtual display of their own. Only where CI=true (a
-# disposable machine) is the package also installed system-wide, started and purged.
+# The game as players install it: the install tree and its desktop files, the .deb, the unpacked
+# game and launcher on a display of their own; where CI=true (a disposable machine) also installed.
 set -euo pipefail
 build=$(cd "${1:?build directory}" && pwd)
 id=io.github.zarv.Zarv
 work=$(mktemp -d)
-xvfb_pid=""
-game_pid=""
 cleanup() {
-  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  kill ${game_pid:-} ${xvfb_pid:-} 2>/dev/null || true
   wait 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+logged() { "$@" >"$work/log" 2>&1 || { cat "$work/log"; fail "$*"; }; }
 
-# The install tree: every file in place (the programs run from the package below, the others
-# are read by the tool that checks them).
+# The install tree (its programs run from the package below).
 DESTDIR="$work/tree" cmake --install "$build" --prefix /usr >/dev/null
 share=$work/tree/usr/share
 for f in man/man6/zarv-launcher.6.gz doc/zarv/copyright doc/zarv/changelog.Debian.gz; do
   [ -e "$share/$f" ] || fail "the install tree lacks $f"
 done
 desktop-file-validate "$share/applications/$id.desktop" || fail "desktop entry"
-appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml" >"$work/as.log" ||
-  { cat "$work/as.log"; fail "AppStream metadata"; }
+logged appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml"
 warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$share/man/man6/zarv.6.gz" 2>&1 >/dev/null)
 [ -z "$warnings" ] || fail "manual page: $warnings"
 xmllint --noout "$share/icons/hicolor/scalable/apps/$id.svg" || fail "icon SVG"
@@ -37,8 +32,7 @@ done
 
 # The package: the same files as the install tree, no settings file and no maintainer scripts
 # (so installing or purging can never touch a player's zarv.cfg), a stripped program.
-cpack --config "$build/CPackConfig.cmake" -B "$work/deb" >"$work/cpack.log" 2>&1 ||
-  { cat "$work/cpack.log"; fail "cpack"; }
+logged cpack --config "$build/CPackConfig.cmake" -B "$work/deb"
 deb=$(echo "$work"/deb/zarv_*.deb)
 (cd "$work/tree" && find . -mindepth 1 | sort) >"$work/tree.list"
 dpkg-deb -c "$deb" | awk '{print $6}' | sed 's,/$,,' | sort >"$work/deb.list"
@@ -48,72 +42,55 @@ dpkg-deb -e "$deb" "$work/control"
 ls "$work/control" | grep -Evq '^(control|md5sums)$' && fail "the package has maintainer scripts"
 grep -q '^Depends:.*fonts-liberation2' "$work/control/control" || fail "no font dependency"
 grep -Eq '^Depends:.*(^| )fluidsynth( |,|$)' "$work/control/control" && fail "depends on the synth command"
-apt-get install --simulate "$deb" >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; fail "dependencies"; }
+logged apt-get install --simulate "$deb"
 dpkg-deb -x "$deb" "$work/root"
 readelf -S "$work/root/usr/games/zarv" | grep -q '\.symtab' && fail "the program is not stripped"
 
-# The unpacked game and launcher on a private display.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 +extension GLX +extension RANDR -nolisten tcp \
   3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do grep -qs '[0-9]' "$work/display" && break; sleep 0.1; done
 export DISPLAY=":$(tr -dc '0-9' <"$work/display")"
 
-# start DIR COMMAND...: runs COMMAND in DIR (its standard error in $work/err) until its window shows.
-start() {
-  (cd "$1" && shift && exec "$@") 2>"$work/err" &
+# plays HOW DIR KEYS COMMAND...: COMMAND in DIR (stderr in $work/err) must end with status 1 after KEYS.
+plays() {
+  local how=$1 dir=$2 keys=$3 i
+  shift 3
+  (cd "$dir" && exec "$@") 2>"$work/err" &
   game_pid=$!
-  for _ in $(seq 150); do
-    window=$(xdotool search --name '^zarv 713a$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
-    kill -0 "$game_pid" 2>/dev/null || fail "$2 ended at start-up: $(cat "$work/err")"
+  for ((i = 0; i < 150; ++i)); do
+    xdotool search --name '^zarv 713a$' windowfocus --sync >/dev/null 2>&1 && break
+    kill -0 "$game_pid" 2>/dev/null || fail "$how: ended at start-up: $(cat "$work/err")"
     sleep 0.1
   done
-  [ -n "$window" ] || fail "no window from $2"
-  xdotool windowfocus --sync "$window" 2>/dev/null || true
+  [ "$i" -lt 150 ] || fail "$how: no window"
   sleep 0.5
-}
-# ends HOW KEYS...: the keys pressed, the game must be gone within 5 s with status 1.
-ends() {
-  local how=$1
-  shift
-  for key; do xdotool keydown "$key"; sleep 0.15; xdotool keyup "$key"; sleep 0.3; done
+  for key in $keys; do xdotool keydown "$key"; sleep 0.15; xdotool keyup "$key"; sleep 0.3; done
   for _ in $(seq 50); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
-  status=0
-  wait "$game_pid" || status=$?
+  wait "$game_pid" && status=0 || status=$?
   game_pid=""
   [ "$status" = 1 ] || fail "$how: exit status $status"
 }
 
-mkdir "$work/fresh"
-start "$work/fresh" "$work/root/usr/games/zarv"
-ends "F12 in a directory the game has never seen" F12
+mkdir "$work/fresh" "$work/home" "$work/cwd" "$work/tmp"
+plays "F12 in a directory the game has never seen" "$work/fresh" F12 "$work/root/usr/games/zarv"
 [ -z "$(ls -A "$work/fresh")" ] || fail "F12 left files behind"
-
-mkdir -p "$work/home" "$work/cwd"
-start "$work/cwd" env -u XDG_CONFIG_HOME HOME="$work/home" "$work/root/usr/games/zarv-launcher"
-ends "Exit through the launcher" Escape Return
+plays "Exit through the launcher" "$work/cwd" "Escape Return" \
+  env -u XDG_CONFIG_HOME HOME="$work/home" "$work/root/usr/games/zarv-launcher"
 found=$(find "$work" -name zarv.cfg -not -path "$work/root/*")
 [ "$found" = "$work/home/.config/zarv/zarv.cfg" ] || fail "zarv.cfg written as: $found"
-
 # A home that cannot hold the settings folder: the game still starts, and the player is told why.
 touch "$work/not-a-folder"
-mkdir "$work/tmp"
-start "$work/cwd" env -u XDG_CONFIG_HOME HOME="$work/not-a-folder" TMPDIR="$work/tmp" \
-  "$work/root/usr/games/zarv-launcher"
-ends "Exit through the launcher without a settings folder" Escape Return
+plays "Exit through the launcher without a settings folder" "$work/cwd" "Escape Return" \
+  env -u XDG_CONFIG_HOME HOME="$work/not-a-folder" TMPDIR="$work/tmp" "$work/root/usr/games/zarv-launcher"
 grep -q 'cannot use the settings folder' "$work/err" || fail "the launcher did not say why"
 [ -z "$(ls -A "$work/tmp")" ] || fail "the launcher left its temporary folder"
 
 if [ "${CI:-}" = true ]; then
-  as_root=""
-  [ "$(id -u)" -eq 0 ] || as_root=sudo
-  $as_root apt-get -o DPkg::Lock::Timeout=900 install -y -qq "$deb" >"$work/apt.log" 2>&1 ||
-    { cat "$work/apt.log"; fail "system-wide install"; }
-  mkdir "$work/fresh2"
-  start "$work/fresh2" /usr/games/zarv
-  ends "the installed game" F12
-  $as_root apt-get -o DPkg::Lock::Timeout=900 purge -y -qq zarv >"$work/apt.log" 2>&1 ||
-    { cat "$work/apt.log"; fail "purge"; }
+  as_root=$([ "$(id -u)" -eq 0 ] || echo sudo)
+  logged $as_root apt-get -o DPkg::Lock::Timeout=900 install -y -qq "$deb"
+  plays "the installed game" "$work/fresh" F12 /usr/games/zarv
+  logged $as_root apt-get -o DPkg::Lock::Timeout=900 purge -y -qq zarv
   while read -r f; do
     [ -e "/${f#./}" ] && [ ! -d "/${f#./}" ] && fail "the purge left /${f#./}"
   done <"$work/deb.list"

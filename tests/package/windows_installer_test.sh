@@ -1,17 +1,15 @@
 #!/usr/bin/env bash
-# The installer as a player meets it, under Wine in the caller's fresh prefix (WINEPREFIX) on a
-# virtual display (DISPLAY): a silent install of the zip's files, the Start-menu shortcut starting
-# the game in %APPDATA%\zarv, zarv.cfg written there by Exit, and a silent uninstall that removes
-# everything it installed and leaves zarv.cfg.
-# Usage: tests/package/windows_installer_test.sh <zarv-setup-x64.exe> <zarv-windows-x64.zip>
+# Usage: windows_installer_test.sh SETUP.EXE ZIP, under Wine in a fresh WINEPREFIX on a display: a silent
+# install of the zip's files, the shortcut's game writing zarv.cfg in %APPDATA%\zarv on Exit, and a
+# silent uninstall removing everything it installed but zarv.cfg.
 set -uo pipefail
 setup=$(realpath "${1:?installer}")
 zip=$(realpath "${2:?zip}")
-# Wine's and the game's own messages go to a log, shown when something fails.
 log=$WINEPREFIX/installer-test.log
 exec 3>&2 2>>"$log"
 fail() { echo "installer test: FAILED: $*" >&3; tail -n 20 "$log" >&3; exit 1; }
-# Polls the command until it succeeds, for at most $1 seconds.
+# within SECONDS COMMAND...: polls until the command succeeds. Wine's and the game's messages go to
+# the log, shown on failure.
 within() { local limit=$(($1 * 10)); shift; for ((i = 0; i < limit; ++i)); do "$@" && return 0; sleep 0.1; done; return 1; }
 
 home=$WINEPREFIX/drive_c/users/$(id -un)/AppData
@@ -28,12 +26,10 @@ bare=$(cd "$programs" && grep -lv $'\r$' $(find . -name '*.txt'))
 [ -z "$bare" ] || fail "text files that older Notepads show as one line (LF line ends): $bare"
 [ -f "$shortcut" ] || fail "no Start-menu shortcut"
 entry=$(wine reg query "$key" 2>/dev/null | tr -d '\r')
-for value in DisplayName DisplayVersion Publisher DisplayIcon EstimatedSize UninstallString; do
-  grep -q "^ *$value " <<<"$entry" || fail "Apps & features lacks $value: $entry"
-done
+values='DisplayName|DisplayVersion|Publisher|DisplayIcon|EstimatedSize|UninstallString'
+[ "$(grep -cE "^ *($values) " <<<"$entry")" = 6 ] || fail "Apps & features lacks one of $values: $entry"
 
-# The shortcut starts the game in its working folder; Esc then Enter in the main menu is Exit,
-# which saves. Under Wine without a window manager a window takes the keys after a click.
+# Esc then Enter in the main menu is Exit, which saves; without a window manager a click gives the keys.
 wine start /unix "$shortcut" || fail "the shortcut did not start"
 within 60 xdotool search --name '^zarv 713a$' >/dev/null || fail "no game window from the shortcut"
 window=$(xdotool search --name '^zarv 713a$' | tail -n1)
