@@ -9,8 +9,8 @@
 #include "ui/high_scores.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -59,7 +59,8 @@ protected:
 
     void TearDown() override {
         clearSettingsTextForTest();
-        std::system(("rm -rf '" + directory + "'").c_str());
+        std::error_code ignored;  // a directory left behind fails no test
+        std::filesystem::remove_all(directory, ignored);
         settingsPath = "./zarv.cfg";
     }
 

@@ -4,7 +4,6 @@
 
 #include <cfloat>
 #include <random>
-#include <string>
 #include <utility>
 #include <vector>
 

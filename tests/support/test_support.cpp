@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "platform/test_hooks.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -85,13 +86,10 @@ void expectDigest(const std::string& name, const Digest& d) {
     // The first kept step where the stored trace and this run's part ways, both lines in full.
     const auto was = lines(std::ifstream(traceFile));
     const auto is = lines(std::istringstream(d.trace));
-    std::size_t k = 0;
-    while (k < was.size() && k < is.size() && was[k] == is[k]) {
-        ++k;
-    }
+    const auto [w, n] = std::mismatch(was.begin(), was.end(), is.begin(), is.end());
     const std::string ended = "(the trace ends)";
     EXPECT_EQ(stored[name], hex) << "digest " << name << ": the first kept steps (step hash name=thousandths) "
-                                 << "that differ\n  stored " << (k < was.size() ? was[k] : ended)
-                                 << "\n  now    " << (k < is.size() ? is[k] : ended)
+                                 << "that differ\n  stored " << (w != was.end() ? *w : ended)
+                                 << "\n  now    " << (n != is.end() ? *n : ended)
                                  << "\n(see tests/support/test_support.h)";
 }
