@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -37,9 +38,9 @@ inline void put(const std::string& path, const std::string& bytes) {
 class SettingsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/zarv-settings-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        directory = pattern;
+        // Its own directory: the test programs run side by side, on Windows too.
+        directory = ::testing::TempDir() + "zarv-settings-" + std::to_string(std::random_device{}());
+        ASSERT_TRUE(std::filesystem::create_directory(directory));
         path = directory + "/zarv.cfg";
         settingsPath = path.c_str();
         resetState();
