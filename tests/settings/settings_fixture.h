@@ -13,8 +13,8 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <random>
-#include <sstream>
 #include <string>
 
 inline const std::string kHeader = ";;;; zarv701a - \xF4\xE0\xE9\xEB \xF1 \xED\xE0\xF1\xF2\xF0\xEE\xE9\xEA\xE8 ;;;;";
@@ -26,9 +26,8 @@ inline std::string defaultFile(const char* volume) {
 }
 
 inline std::string contents(const std::string& path) {
-    std::ostringstream all;
-    all << std::ifstream(path, std::ios::binary).rdbuf();
-    return all.str();
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 inline void put(const std::string& path, const std::string& bytes) {

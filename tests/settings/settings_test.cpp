@@ -14,8 +14,7 @@ TEST_F(SettingsTest, EachValueLoadsOnlyWhenValid) {
     const std::vector<int> defaults = {1, 800, 32, 60, 0, 0, 104, 102, 100, 9};
     struct Loaded {
         std::vector<int> values;  // resolution, width, colour bits, refresh, full screen, language, W, A, D, TAB
-        std::vector<std::string> names = {"Pelvor", "Morvasta", "Zintok"};
-        std::vector<float> scores = {0, 0, 0};
+        std::vector<std::pair<std::string, float>> table = {{"Pelvor", 0}, {"Morvasta", 0}, {"Zintok", 0}};
     };
     const std::pair<std::string, Loaded> files[] = {
         {"", {defaults}},
@@ -26,11 +25,11 @@ TEST_F(SettingsTest, EachValueLoadsOnlyWhenValid) {
         {"razdelitelna=0\ncvetove=8\nczestota=85\n", {{0, 640, 8, 85, 0, 0, 104, 102, 100, 9}}},
         {"razdelitelna=-3\nW=\nA=223\nD= +65xyz\nTAB=-5\n", {{1, 800, 32, 60, 0, 0, 0, 102, 65, 9}}},
         {"lut1=-5\nlut2=abc\nlut3=1234.7\nlud1=-1\nlud2=\nlud3=Ana Bel\n",
-         {defaults, {"Pelvor", "", "Ana Bel"}, {0, 0, 1234.7f}}},
+         {defaults, {{"Pelvor", 0}, {"", 0}, {"Ana Bel", 1234.7f}}}},
         {"lud1=xW=66\nW=70\nlud2=A=71\nezik=1TAB=72\nTAB=8\nTAB=13\nw=5\n",
-         {{1, 800, 32, 60, 0, 1, 70, 102, 100, 8}, {"xW=66", "A=71", "Zintok"}}},
+         {{1, 800, 32, 60, 0, 1, 70, 102, 100, 8}, {{"xW=66", 0}, {"A=71", 0}, {"Zintok", 0}}}},
         {"lud1=Maximilian-the-Long\nW=" + std::string(200, '7') + "\n",
-         {defaults, {"Maximili", "Morvasta", "Zintok"}}},
+         {defaults, {{"Maximili", 0}, {"Morvasta", 0}, {"Zintok", 0}}}},
         {kHeader + "\r\n\r\nezik=1\r\nrazdelitelna=3\r\nW=87\r\nA=9\r1\r\n",
          {{3, 1024, 32, 60, 0, 1, 87, 9, 100, 9}}},
         {std::string("W=33\n\0A=34\n", 11), {{1, 800, 32, 60, 0, 0, 33, 102, 100, 9}}},
@@ -45,10 +44,10 @@ TEST_F(SettingsTest, EachValueLoadsOnlyWhenValid) {
                                          keys.shootKey};
         EXPECT_EQ(values, expected.values) << file;
         EXPECT_EQ(layout.keptWidth, displayMode.width) << file;
-        for (int i = 0; i < 3; ++i) {
-            EXPECT_EQ(highScores[i].name, expected.names[i]) << file;
-            EXPECT_EQ(highScores[i].score, expected.scores[i]) << file;
-        }
+        const std::vector<std::pair<std::string, float>> table = {{highScores[0].name, highScores[0].score},
+                                                                  {highScores[1].name, highScores[1].score},
+                                                                  {highScores[2].name, highScores[2].score}};
+        EXPECT_EQ(table, expected.table) << file;
     }
 }
 
