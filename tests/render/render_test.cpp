@@ -132,7 +132,6 @@ TEST_F(RenderTest, KindThreeBodyHasHolesWhereTheMaskIsZero) {
         for (int i = 0; i < 128; ++i) {
             fleet.noise[i] = fill ? fill : static_cast<std::uint8_t>((i * 73 + 41) ^ (i >> 2));
         }
-        glClearColor(0, 0, 0, 0);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glDisable(GL_BLEND);  // opaque, unsmoothed lines: a line pixel does not depend on what is beneath
         glDisable(GL_LINE_SMOOTH);

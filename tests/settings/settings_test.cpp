@@ -61,8 +61,7 @@ TEST_F(SettingsTest, SavedBytesAndTheVolume) {
         saveSettings();
         EXPECT_EQ(readFile(), defaultFile(("zvuk=" + std::to_string(volume) + "\r\n").c_str()));
         sound.soundVolume = 100;
-        readSettingsFile();
-        parseSettingsText();
+        load(readFile());
         EXPECT_EQ(sound.soundVolume, volume);
     }
     load(";; old header\r\n\r\n\r\nfoo=bar\r\nzvuk=128\r\nW=230\r\n\r\n\r\n");
@@ -107,8 +106,7 @@ TEST_F(SettingsTest, RandomAndDamagedFilesLoadSafelyAndSaveToAFixedPoint) {
         if (fixedPoint) {
             saveSettings();
             const std::string first = readFile();
-            readSettingsFile();
-            parseSettingsText();
+            load(first);
             saveSettings();
             ASSERT_EQ(readFile(), first) << i;
         }
