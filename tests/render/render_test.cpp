@@ -107,8 +107,8 @@ TEST_F(RenderTest, TheWholeFrameAndTheHudsBorrowedRecords) {
     const Enemy record0 = fleet.enemies[0];
     const auto pose = [] { return std::vector<double>{ship.x, ship.y, ship.heading, ship.shipScale, double(bonus.kind),
                                                       bonus.x, bonus.y, bonus.radius, bonus.radiusSquared}; };
-    auto before = pose();
     for (int variant = 0; variant < 3; ++variant) {
+        const auto before = pose();
         platformSrand(7);  // stars and the bonus item flicker by random numbers
         Digest d;
         digestDrawing(d, gameDisplay);
@@ -119,7 +119,6 @@ TEST_F(RenderTest, TheWholeFrameAndTheHudsBorrowedRecords) {
         game.endTime = variant == 1 ? -1 : 0;
         ship.lives = variant == 1 ? 0 : 3;
         ship.shield = variant == 1 ? 150 : 100;
-        before = pose();
     }
 }
 
