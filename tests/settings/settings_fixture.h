@@ -9,11 +9,12 @@
 #include "ui/high_scores.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
+#include <iterator>
+#include <random>
 #include <string>
 
 inline const std::string kHeader = ";;;; zarv701a - \xF4\xE0\xE9\xEB \xF1 \xED\xE0\xF1\xF2\xF0\xEE\xE9\xEA\xE8 ;;;;";
@@ -25,9 +26,8 @@ inline std::string defaultFile(const char* volume) {
 }
 
 inline std::string contents(const std::string& path) {
-    std::ostringstream all;
-    all << std::ifstream(path, std::ios::binary).rdbuf();
-    return all.str();
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 inline void put(const std::string& path, const std::string& bytes) {
@@ -37,9 +37,9 @@ inline void put(const std::string& path, const std::string& bytes) {
 class SettingsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/zarv-settings-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        directory = pattern;
+        // Its own directory: the test programs run side by side, on Windows too.
+        directory = ::testing::TempDir() + "zarv-settings-" + std::to_string(std::random_device{}());
+        ASSERT_TRUE(std::filesystem::create_directory(directory));
         path = directory + "/zarv.cfg";
         settingsPath = path.c_str();
         resetState();
@@ -59,7 +59,8 @@ protected:
 
     void TearDown() override {
         clearSettingsTextForTest();
-        std::system(("rm -rf '" + directory + "'").c_str());
+        std::error_code ignored;  // a directory left behind fails no test
+        std::filesystem::remove_all(directory, ignored);
         settingsPath = "./zarv.cfg";
     }
 

@@ -2,9 +2,8 @@
 // random and damaged files, each loaded safely and saved, read back and saved again to the same bytes.
 #include "settings_fixture.h"
 
+#include <algorithm>
 #include <cfloat>
-#include <random>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -15,8 +14,7 @@ TEST_F(SettingsTest, EachValueLoadsOnlyWhenValid) {
     const std::vector<int> defaults = {1, 800, 32, 60, 0, 0, 104, 102, 100, 9};
     struct Loaded {
         std::vector<int> values;  // resolution, width, colour bits, refresh, full screen, language, W, A, D, TAB
-        std::vector<std::string> names = {"Pelvor", "Morvasta", "Zintok"};
-        std::vector<float> scores = {0, 0, 0};
+        std::vector<std::pair<std::string, float>> table = {{"Pelvor", 0}, {"Morvasta", 0}, {"Zintok", 0}};
     };
     const std::pair<std::string, Loaded> files[] = {
         {"", {defaults}},
@@ -27,11 +25,11 @@ TEST_F(SettingsTest, EachValueLoadsOnlyWhenValid) {
         {"razdelitelna=0\ncvetove=8\nczestota=85\n", {{0, 640, 8, 85, 0, 0, 104, 102, 100, 9}}},
         {"razdelitelna=-3\nW=\nA=223\nD= +65xyz\nTAB=-5\n", {{1, 800, 32, 60, 0, 0, 0, 102, 65, 9}}},
         {"lut1=-5\nlut2=abc\nlut3=1234.7\nlud1=-1\nlud2=\nlud3=Ana Bel\n",
-         {defaults, {"Pelvor", "", "Ana Bel"}, {0, 0, 1234.7f}}},
+         {defaults, {{"Pelvor", 0}, {"", 0}, {"Ana Bel", 1234.7f}}}},
         {"lud1=xW=66\nW=70\nlud2=A=71\nezik=1TAB=72\nTAB=8\nTAB=13\nw=5\n",
-         {{1, 800, 32, 60, 0, 1, 70, 102, 100, 8}, {"xW=66", "A=71", "Zintok"}}},
+         {{1, 800, 32, 60, 0, 1, 70, 102, 100, 8}, {{"xW=66", 0}, {"A=71", 0}, {"Zintok", 0}}}},
         {"lud1=Maximilian-the-Long\nW=" + std::string(200, '7') + "\n",
-         {defaults, {"Maximili", "Morvasta", "Zintok"}}},
+         {defaults, {{"Maximili", 0}, {"Morvasta", 0}, {"Zintok", 0}}}},
         {kHeader + "\r\n\r\nezik=1\r\nrazdelitelna=3\r\nW=87\r\nA=9\r1\r\n",
          {{3, 1024, 32, 60, 0, 1, 87, 9, 100, 9}}},
         {std::string("W=33\n\0A=34\n", 11), {{1, 800, 32, 60, 0, 0, 33, 102, 100, 9}}},
@@ -46,10 +44,10 @@ TEST_F(SettingsTest, EachValueLoadsOnlyWhenValid) {
                                          keys.shootKey};
         EXPECT_EQ(values, expected.values) << file;
         EXPECT_EQ(layout.keptWidth, displayMode.width) << file;
-        for (int i = 0; i < 3; ++i) {
-            EXPECT_EQ(highScores[i].name, expected.names[i]) << file;
-            EXPECT_EQ(highScores[i].score, expected.scores[i]) << file;
-        }
+        const std::vector<std::pair<std::string, float>> table = {{highScores[0].name, highScores[0].score},
+                                                                  {highScores[1].name, highScores[1].score},
+                                                                  {highScores[2].name, highScores[2].score}};
+        EXPECT_EQ(table, expected.table) << file;
     }
 }
 
@@ -63,8 +61,7 @@ TEST_F(SettingsTest, SavedBytesAndTheVolume) {
         saveSettings();
         EXPECT_EQ(readFile(), defaultFile(("zvuk=" + std::to_string(volume) + "\r\n").c_str()));
         sound.soundVolume = 100;
-        readSettingsFile();
-        parseSettingsText();
+        load(readFile());
         EXPECT_EQ(sound.soundVolume, volume);
     }
     load(";; old header\r\n\r\n\r\nfoo=bar\r\nzvuk=128\r\nW=230\r\n\r\n\r\n");
@@ -100,17 +97,15 @@ TEST_F(SettingsTest, RandomAndDamagedFilesLoadSafelyAndSaveToAFixedPoint) {
                   std::string::npos) << i;
         ASSERT_LE(displayMode.fullScreen | settings.language, 1);
         ASSERT_EQ(sound.soundVolume < 0, i % 2 == 0);
-        for (std::int16_t code : {keys.forwardKey, keys.rightKey, keys.leftKey, keys.shootKey}) {
-            ASSERT_TRUE(code >= 0 && code <= 222) << i;
-        }
+        const auto [low, high] = std::minmax({keys.forwardKey, keys.rightKey, keys.leftKey, keys.shootKey});
+        ASSERT_TRUE(low >= 0 && high <= 222) << i;
         for (const HighScoreEntry& entry : highScores) {
             ASSERT_TRUE(strnlen(entry.name, sizeof entry.name) <= 8 && entry.score >= 0 && entry.score <= FLT_MAX);
         }
         if (fixedPoint) {
             saveSettings();
             const std::string first = readFile();
-            readSettingsFile();
-            parseSettingsText();
+            load(first);
             saveSettings();
             ASSERT_EQ(readFile(), first) << i;
         }

@@ -9,15 +9,13 @@
 
 namespace {
 
-bool windowOpened = false;
-
 // Mesa compiles what a flush needs with LLVM, whose lazily made statics are destroyed early in
 // exit: drawing still unflushed when the process ends would be compiled then and crash. Every
 // test's drawing is finished while the program is still whole.
 class FinishDrawing : public ::testing::Environment {
 public:
     void TearDown() override {
-        if (windowOpened && gameWindowExists()) {
+        if (gameWindowExists()) {
             glFinish();
         }
     }
@@ -27,23 +25,17 @@ const ::testing::Environment* const finishDrawing = ::testing::AddGlobalTestEnvi
 }  // namespace
 
 bool openTestWindow(unsigned width, unsigned height, unsigned colourBits) {
-    static bool glutReady = false;
     if (std::getenv("DISPLAY") == nullptr) {
         return false;
     }
-    if (!glutReady) {
+    if (glutGet(GLUT_INIT_STATE) == 0) {
         int argc = 1;
         char name[] = "zarv-test";
         char* argv[] = {name, nullptr};
         glutInit(&argc, argv);
-        glutReady = true;
     }
     displayMode = DisplayMode{0.0, 0.0, width, height, colourBits, 60, 0};
-    if (gameWindowExists()) {
-        recreateGameWindow();
-    } else {
-        createGameWindow();
-    }
+    recreateGameWindow();  // the first window too
     // The menu's callbacks belong to other tests: this window only needs to exist.
     glutDisplayFunc([] {});
     glutIdleFunc(nullptr);
@@ -52,7 +44,6 @@ bool openTestWindow(unsigned width, unsigned height, unsigned colourBits) {
         glutMainLoopEvent();
     }
     reshapeWindow(static_cast<int>(width), static_cast<int>(height));
-    windowOpened = true;
     return true;
 }
 
