@@ -71,7 +71,7 @@ TEST(GameResources, TheFirstIconIsGlutsShipAtEverySizeAndPropertiesNameTheProduc
     }
 }
 
-TEST(GameResources, TheLoaderReadsPerMonitorDpiAsInvokerAndWindows7To11) {
+TEST(GameResources, TheLoaderAndThisProcessReadPerMonitorDpiAsInvokerAndWindows7To11) {
     ACTCTXA request{};
     request.cbSize = sizeof request;
     request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
@@ -96,10 +96,7 @@ TEST(GameResources, TheLoaderReadsPerMonitorDpiAsInvokerAndWindows7To11) {
     // Windows 7, 8, 8.1, and 10 and 11 (which share one id).
     EXPECT_EQ(systems, (std::set<unsigned long>{0x35138b9a, 0x4a2f28e3, 0x1f676c76, 0x8e0f7a12}));
     ReleaseActCtx(context);
-}
-
-// The test program carries the game's resource script, so the loader applied the same manifest to
-// this process at its start: its default context must hold the setting.
-TEST(GameResources, AProcessUnderTheGamesManifestIsPerMonitorDpiAware) {
+    // The test program carries the game's resource script, so the loader applied the same manifest
+    // to this process at its start, as to a started game: its default context holds the setting.
     EXPECT_EQ(setting(nullptr, kSettings2016, L"dpiAwareness"), L"PerMonitorV2, PerMonitor");
 }
