@@ -3,12 +3,14 @@
 #include "platform/clock.h"
 #include "platform/test_hooks.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <map>
+#include <sstream>
 
 double fakeNow = 0;
 
@@ -25,6 +27,14 @@ namespace {
 
 long long rounded(double v) {
     return std::isfinite(v) ? std::llround(v * 1000.0) : 0x7ff0;
+}
+
+std::vector<std::string> lines(std::istream&& in) {
+    std::vector<std::string> out;
+    for (std::string line; std::getline(in, line);) {
+        out.push_back(line);
+    }
+    return out;
 }
 
 }  // namespace
@@ -73,11 +83,13 @@ void expectDigest(const std::string& name, const Digest& d) {
         std::ofstream(traceFile, std::ios::trunc) << d.trace;
         return;
     }
-    // This run's trace goes where a diff with the stored one shows the first kept steps that differ.
-    const std::string runTrace = ::testing::TempDir() + name + ".trace";
-    if (stored[name] != hex) {
-        std::ofstream(runTrace, std::ios::trunc) << d.trace;
-    }
-    EXPECT_EQ(stored[name], hex) << "digest " << name << ": diff " << traceFile << " " << runTrace
-                                 << " (step hash name=thousandths; see tests/support/test_support.h)";
+    // The first kept step where the stored trace and this run's part ways, both lines in full.
+    const auto was = lines(std::ifstream(traceFile));
+    const auto is = lines(std::istringstream(d.trace));
+    const auto [w, n] = std::mismatch(was.begin(), was.end(), is.begin(), is.end());
+    const std::string ended = "(the trace ends)";
+    EXPECT_EQ(stored[name], hex) << "digest " << name << ": the first kept steps (step hash name=thousandths) "
+                                 << "that differ\n  stored " << (w != was.end() ? *w : ended)
+                                 << "\n  now    " << (n != is.end() ? *n : ended)
+                                 << "\n(see tests/support/test_support.h)";
 }

@@ -12,8 +12,8 @@ void useRealClock();
 
 // A digest of numbers rounded to a thousandth (the last bits of a platform's sine cannot move it),
 // taken step by step (a frame, a key press, a primitive). Every `every` steps it also keeps the
-// hash so far and the step's named values, so that the trace of a digest that no longer matches,
-// diffed with the stored one, shows in which steps it first differs and which named values differ.
+// hash so far and the step's named values, so that a digest that no longer matches can say in
+// which steps it first differs and which named values differ there, with both values.
 struct Digest {
     std::uint64_t value = 1469598103934665603ull;
     int every = 1;
