@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -83,8 +84,7 @@ std::string settingsAfterAnOptionsSession(const char* command, Image& options) {
         return "(no window)";
     }
     const Image first = run.screenshot();
-    EXPECT_EQ(first.width, 640) << "a window of the same size";
-    EXPECT_EQ(first.height, 480);
+    EXPECT_EQ(std::pair(first.width, first.height), std::pair(640, 480)) << "a window of the same size";
     run.tap("F8 Down Return");  // English, "Options"
     EXPECT_TRUE(waitFor([&] {
         options = run.screenshot();
@@ -121,9 +121,9 @@ std::string settingsAfterAnOptionsSession(const char* command, Image& options) {
     // Back applies with Enter held as a person presses it, across the window's re-creation. A window
     // manager would give the new window the focus while Enter is still down; here the next key press
     // does. The options must not open again.
-    run.keyDown("Return");
+    run.xdotool("keydown Return");
     run.pause(150);
-    run.keyDown("Shift_L sleep 0.03 keyup Return Shift_L");
+    run.xdotool("keydown Shift_L sleep 0.03 keyup Return Shift_L");
     EXPECT_TRUE(waitFor([&] { return highlightPixels(run.screenshot(), 2) > 30; }))
         << "the main menu with \"Options\" highlighted";
     run.pause(300);
@@ -131,7 +131,7 @@ std::string settingsAfterAnOptionsSession(const char* command, Image& options) {
     run.tap("Escape");  // the highlight jumps to "Exit"
     EXPECT_TRUE(waitFor([&] { return highlightPixels(run.screenshot(), 4) > 30; }));
     // Down and up in one xdotool call, microseconds apart: no poll sees the key down.
-    run.keyDown("--delay 0 Return keyup --delay 0 Return");
+    run.xdotool("keydown --delay 0 Return keyup --delay 0 Return");
     const int status = run.waitExit();
     return status == 1 ? run.readSettings() : "(exit status " + std::to_string(status) + ")";
 }
@@ -140,17 +140,15 @@ std::string settingsAfterAnOptionsSession(const char* command, Image& options) {
 
 // F8 switches the language both ways. A system test runs wave 200 with the ship's keys locked. A
 // new game left with Esc and resumed with Continue is the same game: its wave and score, and the
-// ship where it was flown (a new one starts it at the centre). F12 then ends the program without writing anything. The
-// system test's end, "Game Over" after the three lives, is the game test's and the drawn frame's
-// to check.
+// ship where it was flown (a new one starts it at the centre). F12 then ends the program without
+// writing anything. The system test's end, "Game Over" after the three lives, is the game test's
+// and the drawn frame's to check.
 TEST(EndToEnd, SystemTestPlaysWave200WithTheShipLockedContinueResumesANewGameAndF12WritesNothing) {
     GameRun run;
     ASSERT_TRUE(run.start());
-    Image first = run.screenshot();
-    ASSERT_EQ(first.width, 800);
-    EXPECT_EQ(first.height, 600);
+    const Image first = run.screenshot();
+    ASSERT_EQ(std::pair(first.width, first.height), std::pair(800, 600));
     EXPECT_GT(highlightPixels(first, 1), 30) << "starts on \"New Game\"";
-    EXPECT_EQ(highlightPixels(first, 0), 0);
     EXPECT_GT(titlePixels(first), 20);
     run.tap("F8");
     EXPECT_TRUE(waitFor([&] { return titlePixels(run.screenshot()) == 0; })) << "English title starts at x = 260";
@@ -158,10 +156,9 @@ TEST(EndToEnd, SystemTestPlaysWave200WithTheShipLockedContinueResumesANewGameAnd
     EXPECT_TRUE(waitFor([&] { return titlePixels(run.screenshot()) > 20; }));
     run.tap("Up Return");  // "System Test"
     EXPECT_TRUE(waitFor([&] { return waveTwoHundred(run.screenshot()); }));
-    EXPECT_TRUE(waitFor([&] { return run.screenshot().countLit(0, 60, 800, 600) > 2000; })) << "wave 200 placed";
-    run.keyDown("KP_8 Tab");  // forward and fire: nothing moves the ship from the centre
-    run.pause(1000);
-    run.keyUp("KP_8 Tab");
+    // Wave 200 placed: over 2000 pixels of the field below the HUD not black.
+    EXPECT_TRUE(waitFor([&] { return run.screenshot().count(0, 60, 800, 600, 0, 0, 0, 16) < 800 * 540 - 2000; }));
+    run.xdotool("keydown KP_8 Tab sleep 1 keyup KP_8 Tab");  // forward and fire: nothing moves the ship
     EXPECT_GT(shipAtCentre(run.screenshot()), 20) << "the ship still at the centre";
     run.tap("Escape");
     EXPECT_TRUE(waitFor([&] { return highlightPixels(run.screenshot(), 4) > 30; })) << "back in the menu, on Exit";
@@ -169,9 +166,7 @@ TEST(EndToEnd, SystemTestPlaysWave200WithTheShipLockedContinueResumesANewGameAnd
     EXPECT_TRUE(waitFor([&] { return waveOnePlaced(run.screenshot()); }));
     // Flown off the centre, where a new game puts the ship (it moves only while the key is held).
     EXPECT_TRUE(waitFor([&] {
-        run.keyDown("KP_8");
-        run.pause(200);
-        run.keyUp("KP_8");
+        run.xdotool("keydown KP_8 sleep 0.2 keyup KP_8");
         return shipAtCentre(run.screenshot()) == 0;
     }));
     run.tap("Escape");
@@ -201,12 +196,8 @@ TEST(EndToEnd, AnOptionsSessionFromARefusedFullScreenWritesTheSameFileOnEveryPla
     if (gameCommand() != nullptr) {
         EXPECT_FALSE(withSound) << "Wine offers no MIDI device";
         Image linuxOptions;
-        std::string linuxFile = settingsAfterAnOptionsSession(nullptr, linuxOptions);
+        const std::string linuxFile = settingsAfterAnOptionsSession(nullptr, linuxOptions);
         // The Linux build may have found a synthesiser; everything else is byte for byte the same.
-        const std::size_t sound = linuxFile.find("zvuk=");
-        if (sound != std::string::npos) {
-            linuxFile.erase(sound, linuxFile.find("\r\n", sound) + 2 - sound);
-        }
-        EXPECT_EQ(file, linuxFile);
+        EXPECT_EQ(file, std::regex_replace(linuxFile, std::regex("zvuk=[^\r]*\r\n"), ""));
     }
 }
