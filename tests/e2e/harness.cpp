@@ -125,9 +125,7 @@ GameRun::~GameRun() {
         waitStatus(game_, 0);
     }
     waitStatus(server_, 0);
-    if (!dir_.empty()) {
-        std::system(("rm -rf '" + dir_ + "'").c_str());
-    }
+    std::system(("rm -rf '" + dir_ + "'").c_str());  // when mkdtemp failed, rm -rf '' removes nothing
 }
 
 bool GameRun::start(const char* command) {
