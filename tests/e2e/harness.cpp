@@ -93,10 +93,9 @@ std::string focusGameWindow(int display) {
     // The topmost match, listed last: under Wine a destroyed window's X window may stay behind.
     const std::string id =
         runCapture("xdotool search --name '^zarv 713a$' 2>/dev/null | tail -n1 | tr -d '\\n'", display);
-    if (!id.empty()) {
-        // A re-created window is a new X window; the key state is read only while it has the focus.
-        runCapture("xdotool windowfocus --sync " + id, display);
-    }
+    // A re-created window is a new X window; the key state is read only while it has the focus.
+    // Without an id xdotool finds no window to focus and does nothing.
+    runCapture("xdotool windowfocus --sync " + id, display);
     return id;
 }
 
