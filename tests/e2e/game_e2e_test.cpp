@@ -7,8 +7,6 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <regex>
-#include <string>
-#include <vector>
 
 namespace {
 
