@@ -13,12 +13,24 @@
 
 namespace {
 
-// What every child does first: die with the test process, its output kept or dropped.
-void prepareChild(const char* output) {
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    const int fd = open(output, O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(fd, 1);
-    dup2(fd, 2);
+// Starts the program that dies with the test process, its output kept in the file (or dropped).
+pid_t spawn(std::vector<std::string> args, const std::string& output) {
+    // All built before fork: the child of a threaded test may not allocate.
+    std::vector<char*> argv;
+    for (std::string& arg : args) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        const int fd = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(fd, 1);
+        dup2(fd, 2);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    return pid;
 }
 
 }  // namespace
@@ -53,18 +65,7 @@ int startXServer(std::vector<std::string> command, pid_t& pid) {
         return -1;
     }
     command.insert(command.begin() + 1, {"-displayfd", std::to_string(fds[1])});
-    pid = fork();
-    if (pid == 0) {
-        close(fds[0]);
-        prepareChild("/dev/null");
-        std::vector<char*> argv;
-        for (std::string& arg : command) {
-            argv.push_back(arg.data());
-        }
-        argv.push_back(nullptr);
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
+    pid = spawn(command, "/dev/null");
     close(fds[1]);
     // The server writes its display number once it accepts connections.
     std::string number;
@@ -83,40 +84,28 @@ const char* gameCommand() {
 }
 
 pid_t startZarv(const std::string& dir, int display, const char* command) {
-    // All built before fork: the child of a threaded test may not allocate.
-    const std::string output = dir + (command != nullptr ? "/wine-output.txt" : "/output.txt");
     const std::string line = "cd '" + dir + "' && export DISPLAY=:" + std::to_string(display) + " && " +
                              (command != nullptr ? command : "exec '" ZARV_BINARY "'");
-    const pid_t pid = fork();
-    if (pid == 0) {
-        prepareChild(output.c_str());
-        execl("/bin/sh", "sh", "-c", line.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    return pid;
+    return spawn({"/bin/sh", "-c", line}, dir + (command != nullptr ? "/wine-output.txt" : "/output.txt"));
 }
 
 std::string focusGameWindow(int display) {
     // The topmost match, listed last: under Wine a destroyed window's X window may stay behind.
-    std::string id = runCapture("xdotool search --name '^zarv 713a$'", display);
-    id = id.substr(0, id.find_last_not_of('\n') + 1);
-    id = id.substr(id.rfind('\n') + 1);
-    if (!id.empty()) {
-        // A re-created window is a new X window; the key state is read only while it has the focus.
-        runCapture("xdotool windowfocus --sync " + id, display);
-    }
+    const std::string id =
+        runCapture("xdotool search --name '^zarv 713a$' 2>/dev/null | tail -n1 | tr -d '\\n'", display);
+    // A re-created window is a new X window; the key state is read only while it has the focus.
+    // Without an id xdotool finds no window to focus and does nothing.
+    runCapture("xdotool windowfocus --sync " + id, display);
     return id;
 }
 
 int waitStatus(pid_t pid, int timeoutMs) {
     int status = 0;
-    if (pid > 0 && waitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, timeoutMs)) {
-        return status;
+    if (pid <= 0 || waitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, timeoutMs)) {
+        return pid > 0 ? status : -1;
     }
-    if (pid > 0) {  // never a process group, never every process
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
-    }
+    kill(pid, SIGKILL);  // never a process group, never every process
+    waitpid(pid, &status, 0);
     return -1;
 }
 
@@ -131,13 +120,11 @@ GameRun::GameRun() {
 }
 
 GameRun::~GameRun() {
-    if (game_ > 0 && gameStatus_ < 0) {
+    if (running()) {
         waitStatus(game_, 0);
     }
     waitStatus(server_, 0);
-    if (!dir_.empty()) {
-        std::system(("rm -rf '" + dir_ + "'").c_str());
-    }
+    std::system(("rm -rf '" + dir_ + "'").c_str());  // when mkdtemp failed, rm -rf '' removes nothing
 }
 
 bool GameRun::start(const char* command) {
@@ -166,33 +153,26 @@ int GameRun::waitExit(int timeoutMs) {
 void GameRun::tap(const std::string& keys) {
     std::istringstream names(keys);
     for (std::string key; names >> key;) {
-        keyDown(key);
-        pause(80);
-        keyUp(key);
+        xdotool("keydown " + key + " sleep 0.08 keyup " + key);
         pause(120);
     }
 }
 
 bool GameRun::typeIntoAnotherWindow(const std::string& key) {
     const std::string program = underWine_ ? "wine notepad" : "xmessage -buttons \"\" -title other other";
+    const std::string name = underWine_ ? "Notepad$" : "^other$";
     runCapture("sh -c '" + program + " >/dev/null 2>&1 &'", display_);
-    const std::string search = std::string("xdotool search --name ") + (underWine_ ? "'Notepad$'" : "'^other$'");
-    std::string other;
-    if (!waitFor([&] { return !(other = runCapture(search, display_)).empty(); })) {
-        return false;
-    }
-    other = other.substr(0, other.find('\n'));
     // Over the game's lower right part, its left part free for the click back. The focus moves
-    // before the click, which would otherwise count as the game's own.
-    runCapture("xdotool windowmove --sync " + other + " 300 150 windowsize --sync " + other + " 800 500", display_);
-    runCapture("xdotool windowfocus --sync " + other, display_);
-    pause(300);
-    runCapture("xdotool mousemove --window " + other + " 20 40 click 1 key " + key, display_);
-    return true;
+    // before the click, which would otherwise count as the game's own. The window's name, printed
+    // last, tells that it appeared.
+    const std::string command = "xdotool search --sync --name '" + name + "' windowmove --sync 300 150" +
+                                " windowsize --sync 800 500 windowfocus --sync sleep 0.3" +
+                                " mousemove --window %1 20 40 click 1 key " + key + " getwindowname";
+    return !runCapture(command, display_).empty();
 }
 
 Image GameRun::screenshot() {
-    focus();
+    window_ = focusGameWindow(display_);
     std::istringstream in(runCapture("import -depth 8 -window " + window_ + " ppm:-", display_));
     Image image;
     std::string magic;

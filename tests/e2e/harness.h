@@ -17,8 +17,6 @@ struct Image {
 
     // Pixels in [x0, x1) x [y0, y1) whose colour is within tol of (r, g, b) on every channel.
     int count(int x0, int y0, int x1, int y1, int r, int g, int b, int tol = 8) const;
-    // Pixels in the box (inside the image) that are not black.
-    int countLit(int x0, int y0, int x1, int y1) const { return (x1 - x0) * (y1 - y0) - count(x0, y0, x1, y1, 0, 0, 0, 16); }
 };
 
 // Runs a shell command with DISPLAY set; its standard output.
@@ -77,9 +75,12 @@ public:
 
     // Taps each of the keys (names as xdotool knows them, "Down Return F8 KP_8") in turn.
     void tap(const std::string& keys);
-    // The keys pressed or released together.
-    void keyDown(const std::string& keys) { xdotool("keydown " + keys); }
-    void keyUp(const std::string& keys) { runCapture("xdotool keyup " + keys, display_); }
+    // An xdotool command line ("keydown KP_8 Tab") to the game window, found and focused first: a
+    // re-created window is a new X window.
+    void xdotool(const std::string& args) {
+        window_ = focusGameWindow(display_);
+        runCapture("xdotool " + args, display_);
+    }
     // Under Wine a re-created window takes over a second to get its keys: the long waits, which
     // follow a re-creation, are longer there.
     void pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(underWine_ && ms >= 500 ? ms + 2000 : ms)); }
@@ -96,13 +97,6 @@ public:
     Image screenshot();
 
 private:
-    // A re-created window is a new X window: find and focus it again before each use.
-    void focus() { window_ = focusGameWindow(display_); }
-    std::string xdotool(const std::string& args) {
-        focus();
-        return runCapture("xdotool " + args, display_);
-    }
-
     int display_ = -1;
     pid_t server_ = -1;
     pid_t game_ = -1;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The game as players install it: the install tree and its desktop files, the .deb, the unpacked
-# game and launcher on a display of their own; where CI=true (a disposable machine) also installed.
+# game and launcher on a display of their own.
 set -euo pipefail
 build=$(cd "${1:?build directory}" && pwd)
 id=io.github.zarv.Zarv
@@ -17,18 +17,15 @@ logged() { "$@" >"$work/log" 2>&1 || { cat "$work/log"; fail "$*"; }; }
 # The install tree (its programs run from the package below).
 DESTDIR="$work/tree" cmake --install "$build" --prefix /usr >/dev/null
 share=$work/tree/usr/share
-for f in man/man6/zarv-launcher.6.gz doc/zarv/copyright doc/zarv/changelog.Debian.gz; do
+# The icons are rendered at build time from the SVG, at their sizes: here only where they go.
+for f in man/man6/zarv-launcher.6.gz doc/zarv/copyright doc/zarv/changelog.Debian.gz \
+  icons/hicolor/scalable/apps/$id.svg icons/hicolor/{48x48,64x64,128x128,256x256}/apps/$id.png; do
   [ -e "$share/$f" ] || fail "the install tree lacks $f"
 done
 desktop-file-validate "$share/applications/$id.desktop" || fail "desktop entry"
 logged appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml"
 warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$share/man/man6/zarv.6.gz" 2>&1 >/dev/null)
 [ -z "$warnings" ] || fail "manual page: $warnings"
-xmllint --noout "$share/icons/hicolor/scalable/apps/$id.svg" || fail "icon SVG"
-for n in 48 64 128 256; do
-  size=$(identify -format '%wx%h' "$share/icons/hicolor/${n}x$n/apps/$id.png")
-  [ "$size" = "${n}x$n" ] || fail "the ${n}x$n icon is $size"
-done
 
 # The package: the same files as the install tree, no settings file and no maintainer scripts
 # (so installing or purging can never touch a player's zarv.cfg), a stripped program.
@@ -52,21 +49,17 @@ xvfb_pid=$!
 for _ in $(seq 100); do grep -qs '[0-9]' "$work/display" && break; sleep 0.1; done
 export DISPLAY=":$(tr -dc '0-9' <"$work/display")"
 
-# plays HOW DIR KEYS COMMAND...: COMMAND in DIR (stderr in $work/err) must end with status 1 after KEYS.
+# plays HOW DIR KEYS COMMAND...: COMMAND in DIR (stderr in $work/err) must end with status 1 after KEYS
+# (a game that does not end is stopped after a minute).
 plays() {
-  local how=$1 dir=$2 keys=$3 i
+  local how=$1 dir=$2 keys=$3
   shift 3
-  (cd "$dir" && exec "$@") 2>"$work/err" &
+  (cd "$dir" && exec timeout 60 "$@") 2>"$work/err" &
   game_pid=$!
-  for ((i = 0; i < 150; ++i)); do
-    xdotool search --name '^zarv 713a$' windowfocus --sync >/dev/null 2>&1 && break
-    kill -0 "$game_pid" 2>/dev/null || fail "$how: ended at start-up: $(cat "$work/err")"
-    sleep 0.1
-  done
-  [ "$i" -lt 150 ] || fail "$how: no window"
+  timeout 15 xdotool search --sync --name '^zarv 713a$' windowfocus --sync >/dev/null 2>&1 ||
+    fail "$how: no window: $(cat "$work/err")"
   sleep 0.5
   for key in $keys; do xdotool keydown "$key"; sleep 0.15; xdotool keyup "$key"; sleep 0.3; done
-  for _ in $(seq 50); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
   wait "$game_pid" && status=0 || status=$?
   game_pid=""
   [ "$status" = 1 ] || fail "$how: exit status $status"
@@ -86,14 +79,4 @@ plays "Exit through the launcher without a settings folder" "$work/cwd" "Escape 
 grep -q 'cannot use the settings folder' "$work/err" || fail "the launcher did not say why"
 [ -z "$(ls -A "$work/tmp")" ] || fail "the launcher left its temporary folder"
 
-if [ "${CI:-}" = true ]; then
-  as_root=$([ "$(id -u)" -eq 0 ] || echo sudo)
-  logged $as_root apt-get -o DPkg::Lock::Timeout=900 install -y -qq "$deb"
-  plays "the installed game" "$work/fresh" F12 /usr/games/zarv
-  logged $as_root apt-get -o DPkg::Lock::Timeout=900 purge -y -qq zarv
-  while read -r f; do
-    [ -e "/${f#./}" ] && [ ! -d "/${f#./}" ] && fail "the purge left /${f#./}"
-  done <"$work/deb.list"
-  [ ! -e /usr/share/doc/zarv ] || fail "the purge left /usr/share/doc/zarv"
-fi
 echo "package test passed"
