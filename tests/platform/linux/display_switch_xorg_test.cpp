@@ -33,13 +33,10 @@ namespace {
     }
     std::fflush(stdout);
     const int signal = std::atoi(ending);
-    if (signal < 0) {
-        _exit(0);
-    }
     if (signal > 0) {
         std::raise(signal);
     }
-    std::exit(0);
+    signal < 0 ? _exit(0) : std::exit(0);
 }();
 
 using Mode = std::array<int, 3>;  // width, height, rate
@@ -61,10 +58,8 @@ protected:
         setenv("DISPLAY", (":" + std::to_string(display)).c_str(), 1);
     }
 
+    // The suite's own connection dies with the server.
     static void TearDownTestSuite() {
-        if (dpy != nullptr) {
-            XCloseDisplay(dpy);
-        }
         if (server > 0) {  // never a process group, never every process
             kill(server, SIGTERM);
             waitStatus(server, 5000);

@@ -36,8 +36,7 @@ TEST(Keys, KeypadKeysOnTheirOwnKeycodesAndKeysReadOnlyWhileOurWindowHasTheFocus)
                             {103, 36}, {97, 35}, {105, 33}, {99, 34}, {107, 187}, {109, 189}, {111, 191}};
     for (const auto& [pad, main] : pairs) {
         const KeyCode padCode = XKeysymToKeycode(dpy, vkToKeysym(pad));
-        EXPECT_NE(padCode, 0) << pad;
-        EXPECT_NE(padCode, XKeysymToKeycode(dpy, vkToKeysym(main))) << pad << " " << main;
+        EXPECT_TRUE(padCode != 0 && padCode != XKeysymToKeycode(dpy, vkToKeysym(main))) << pad << " " << main;
         EXPECT_TRUE(pad > 105 || vkAlternateKeysym(pad) == 0 || XKeysymToKeycode(dpy, vkAlternateKeysym(pad)) == padCode) << pad;
     }
     // Every key the program polls exists; on a US layout the PC places agree with the server.
@@ -115,17 +114,12 @@ TEST(Keys, KeypadKeysOnTheirOwnKeycodesAndKeysReadOnlyWhileOurWindowHasTheFocus)
             EXPECT_EQ(windowFocused(), ours) << w << " at " << at;
         }
     }
-    focusOn(game);
-    run("mousemove 100 100");
+    // The buttons are read wherever the pointer is (here over the bare root).
     for (const auto& [button, code] : {std::pair{1, 1}, {3, 2}, {2, 4}}) {  // left, right, middle
         run("mousedown " + std::to_string(button));
         EXPECT_TRUE(asyncKeyDown(code) && !asyncKeyDown(code == 1 ? 2 : 1)) << button;
         run("mouseup " + std::to_string(button));
     }
-    glXMakeCurrent(dpy, 0, nullptr);
-    glXDestroyContext(dpy, context);
-    XFree(visual);
-    XCloseDisplay(dpy);
-    closeKeyboard();
+    closeKeyboard();  // this connection and the test's die with the server
     waitStatus(server, 0);
 }
