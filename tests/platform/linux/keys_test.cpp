@@ -64,10 +64,6 @@ TEST(Keys, KeypadKeysOnTheirOwnKeycodesAndKeysReadOnlyWhileOurWindowHasTheFocus)
         runCapture("xdotool " + args, display);
         usleep(2000);
     };
-    const auto focusOn = [&](Window w) {
-        XSetInputFocus(dpy, w, RevertToPointerRoot, CurrentTime);
-        XSync(dpy, False);
-    };
     KeyBindings b{};
     setDefaultKeyBindings(b);
     run("windowfocus --sync " + std::to_string(game) + " keydown Up");
@@ -108,7 +104,8 @@ TEST(Keys, KeypadKeysOnTheirOwnKeycodesAndKeysReadOnlyWhileOurWindowHasTheFocus)
     // PointerRoot, and focus on an ancestor as a window manager's frame has it: the pointer decides,
     // over our window, over the other one, over the bare root.
     for (Window w : {Window(PointerRoot), DefaultRootWindow(dpy)}) {
-        focusOn(w);
+        XSetInputFocus(dpy, w, RevertToPointerRoot, CurrentTime);
+        XSync(dpy, False);
         for (const auto& [at, ours] : {std::pair{"100 100", true}, {"700 100", false}, {"100 600", false}}) {
             run(std::string("mousemove ") + at);
             EXPECT_EQ(windowFocused(), ours) << w << " at " << at;
