@@ -88,6 +88,7 @@ TEST(Synth, PanAndVolumeReachItEveryEffectIsAudibleAndAResetSilencesAtOnce) {
     midiShortMessage(sound.midiHandle, 0x9Cu | 60u << 8 | 100u << 16);  // programs and volumes stay
     EXPECT_GT(render(100).first, 0.002);
     closeMidiOutput();
+    EXPECT_FALSE(midiSynthReady()) << "still open: a second opening would make a second synthesiser";
     setMidiSynthOffline(false);
     setMidiBackends(nullptr, 0);
 }
