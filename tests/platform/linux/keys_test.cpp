@@ -12,7 +12,6 @@
 #include "platform/linux/keys_x11.h"
 
 #include <GL/glx.h>
-#include <X11/Xlib.h>
 #include <cstdlib>
 #include <unistd.h>
 
