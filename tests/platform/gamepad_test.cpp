@@ -114,8 +114,8 @@ TEST_F(PadTest, SticksAndTheTriggerCountPastTheirDeadZonesWithHysteresis) {
 }
 
 // Pulled out mid-push, nothing stays held; plugged in again it plays at once, but only while the
-// window has the focus.
-TEST_F(PadTest, PulledOutMidPushAndTheFocusGate) {
+// window has the focus; a life lost then rumbles it.
+TEST_F(PadTest, PulledOutMidPushTheFocusGateAndALostLifeRumbles) {
     push(SDL_CONTROLLER_AXIS_LEFTY, -30000), press(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, true);
     ASSERT_EQ(held(), "1001010000");
     SDL_JoystickDetachVirtual(index);
@@ -126,13 +126,9 @@ TEST_F(PadTest, PulledOutMidPushAndTheFocusGate) {
     EXPECT_EQ(held(), kNothing) << "another window has the focus";
     focus = true;
     EXPECT_EQ(held(), "0001000100");
-}
-
-TEST_F(PadTest, ALostLifeRumbles) {
     initialiseGameTables();
     gameHooks.lifeLost = rumbleGamepads;
     prepareGame(true, false);
-    pollKeyboard(keys);  // the pad opened
     ship.shield = 1, rumbles = 0;
     shotPool.shots[kPlayerShotSlots] = Shot{ship.x, ship.y, 1.0};
     hitShipByEnemyShots(shotPool.shots, game.burstRequests);

@@ -6,8 +6,6 @@
 #include "platform/file_replace.h"
 #include "platform/test_hooks.h"
 
-#include <filesystem>
-
 namespace {
 
 struct Watch {

@@ -33,13 +33,10 @@ namespace {
     }
     std::fflush(stdout);
     const int signal = std::atoi(ending);
-    if (signal < 0) {
-        _exit(0);
-    }
     if (signal > 0) {
         std::raise(signal);
     }
-    std::exit(0);
+    signal < 0 ? _exit(0) : std::exit(0);
 }();
 
 using Mode = std::array<int, 3>;  // width, height, rate
@@ -61,10 +58,8 @@ protected:
         setenv("DISPLAY", (":" + std::to_string(display)).c_str(), 1);
     }
 
+    // The suite's own connection dies with the server.
     static void TearDownTestSuite() {
-        if (dpy != nullptr) {
-            XCloseDisplay(dpy);
-        }
         if (server > 0) {  // never a process group, never every process
             kill(server, SIGTERM);
             waitStatus(server, 5000);
@@ -84,14 +79,10 @@ protected:
         return mode;
     }
 
-    // Back to the desktop mode, whatever the previous test or ending left.
-    static Mode resetMode() {
-        runCapture("xrandr -s 1024x768 -r 60", display);
-        return screenMode();
-    }
-
+    // Back to the desktop mode, whatever the previous test left.
     void SetUp() override {
-        if (dpy == nullptr || resetMode() != original) {
+        runCapture("xrandr -s 1024x768 -r 60", display);
+        if (dpy == nullptr || screenMode() != original) {
             GTEST_SKIP() << "Xorg with the dummy driver did not start, or not with a 1024x768 mode (needs "
                             "xserver-xorg-video-dummy and root without a seat)";
         }
@@ -115,18 +106,18 @@ TEST_F(XorgDisplaySwitchTest, AModeTheScreenLacksIsRefusedAndChangesNothing) {
 }
 
 // Every way of ending goes back to the mode before the first switch, rate included (the server
-// itself would pick 85 Hz for 1024x768); the control that skips the exit handlers shows the
-// server keeps a switched mode on its own. The child's answers come with its exit status as the
-// shell gives it (128 and the signal for one a signal ended); a child that hangs ends after 20 s.
+// itself would pick 85 Hz for 1024x768), so each child starts from the desktop mode; the control
+// that skips the exit handlers, last, shows the server keeps a switched mode on its own. The
+// child's answers come with its exit status as the shell gives it (128 and the signal for one a
+// signal ended); a child that hangs ends after 20 s.
 TEST_F(XorgDisplaySwitchTest, EveryEndingPutsTheModeBeforeTheFirstSwitchBack) {
-    const int endings[] = {0, SIGTERM, -1,
+    const int endings[] = {0, SIGTERM,
 #if !defined(ZARV_SANITIZE)  // AddressSanitizer owns SIGSEGV; the restore handler stays off it
-                           SIGSEGV
+                           SIGSEGV,
 #endif
-    };
+                           -1};
     for (const int ending : endings) {
         SCOPED_TRACE(ending);
-        resetMode();
         EXPECT_EQ(runCapture("sh -c 'ulimit -c 0; ZARV_SWITCH_CHILD=" + std::to_string(ending) + " /proc/" +
                                  std::to_string(getpid()) + "/exe; echo \" $?\"'",
                              display),

@@ -11,30 +11,28 @@
 
 namespace {
 
-// What the system's device was asked, a reset kept as the recording device keeps it.
-std::vector<UINT> opened;
-std::vector<DWORD> words;
-int closes = 0;
+// What the system's device was asked, in order: the open (kOpened and the device number), each word
+// as the handle opened got it, a reset kept as the recording device keeps it, and the close.
+constexpr DWORD kOpened = 0x0F000000;
+constexpr DWORD kClosed = 0x0E000000;
+std::vector<DWORD> asked;
 
 const HMIDIOUT kFakeOut = reinterpret_cast<HMIDIOUT>(0x1234);
+
+MMRESULT ask(HMIDIOUT out, DWORD what) {
+    asked.push_back(out == kFakeOut ? what : 0);
+    return MMSYSERR_NOERROR;
+}
 
 const WinmmCalls kFakeWinmm = {
     []() -> UINT { return 3; },
     [](LPHMIDIOUT out, UINT device, DWORD_PTR, DWORD_PTR, DWORD) -> MMRESULT {
-        opened.push_back(device);
         *out = kFakeOut;
-        return MMSYSERR_NOERROR;
+        return ask(kFakeOut, kOpened + device);
     },
-    [](HMIDIOUT out, DWORD word) -> MMRESULT {
-        EXPECT_EQ(out, kFakeOut);
-        words.push_back(word);
-        return MMSYSERR_NOERROR;
-    },
-    [](HMIDIOUT out) -> MMRESULT {
-        words.push_back(out == kFakeOut ? kMidiResetMark : 0);
-        return MMSYSERR_NOERROR;
-    },
-    [](HMIDIOUT out) -> MMRESULT { return closes += out == kFakeOut, MMSYSERR_NOERROR; },
+    [](HMIDIOUT out, DWORD word) -> MMRESULT { return ask(out, word); },
+    [](HMIDIOUT out) -> MMRESULT { return ask(out, kMidiResetMark); },
+    [](HMIDIOUT out) -> MMRESULT { return ask(out, kClosed); },
 };
 
 }  // namespace
@@ -55,9 +53,8 @@ TEST(WindowsMidi, OnlyDeviceZeroIsOfferedAndGetsEveryWordAsItIs) {
     midiClose(h);
     midiShortMessage(h, 0x647C93);  // closed: goes nowhere
     setWinmmCalls(nullptr);
-    std::vector<DWORD> expected = sent;
-    expected.push_back(kMidiResetMark);
-    EXPECT_EQ(opened, std::vector<UINT>{0});
-    EXPECT_EQ(words, expected);
-    EXPECT_EQ(closes, 1);
+    std::vector<DWORD> expected = {kOpened};
+    expected.insert(expected.end(), sent.begin(), sent.end());
+    expected.insert(expected.end(), {kMidiResetMark, kClosed});
+    EXPECT_EQ(asked, expected);
 }
