@@ -37,22 +37,17 @@ void fakePoll() {
     }
 }
 
-// A fresh process state at 800 x 600, then a new game with the seed. Free records keep what an
-// earlier game left in them, and the ambient voices draw random numbers: both start alike here.
+// A fresh process state at 800 x 600, then a new game with the seed. The game's own start resets
+// the records; the counters, the function-key latch and the sound's requests outlive a game, and
+// the ambient voices draw random numbers: those start alike here.
 void startGame(bool systemTestGame, unsigned seed) {
     useFakeClock(100000);
     initialiseGameTables();
-    std::fill_n(fleet.enemies, kEnemyCapacity, Enemy{});
-    std::ranges::fill(shotPool.shots, Shot{0, 0, kFreeShotAngle});
     prepareGame(false, false);
     platformSrand(seed);
     setStepConstants();  // the decision delays from the seed, not from the calendar
-    bonus.kind = 0;
-    burstPool.cursor = burstPool.cursor2 = fleet.cursor = fleet.cursor2 = 0;
     game.nextCountdownTick = game.lastFunctionKey = game.volumeShownUntil = game.rateFrames = 0;
     game.hudVisible = game.waveNumber = 1;
-    game.enemyShotRequest.angle = kFreeShotAngle;
-    game.frameRate = 65;
     held = keys = KeyBindings{};
     sleeps = 0;
     sound = SoundState{};
@@ -62,7 +57,6 @@ void startGame(bool systemTestGame, unsigned seed) {
     gameHooks = GameHooks{fakePoll, [] {}, [] {}, [] { ++sleeps; }, nullptr};
     systemTest = systemTestGame ? 1 : 0;
     prepareGame(true, false);
-    updateMuzzle(ship);
 }
 
 void frame(double stepMs = 1.0) {
