@@ -1,6 +1,5 @@
 // ALSA sequencer output ports (hardware synthesisers, software synths that listen on the
 // sequencer) as the MIDI devices after the built-in synthesiser.
-#include "platform/linux/midi_sequencer.h"
 #include "platform/linux/midi_synth.h"
 
 #include <alsa/asoundlib.h>
@@ -18,8 +17,6 @@ constexpr int kMaxPorts = 16;
 
 snd_seq_t* sequencer = nullptr;
 int ownPort = -1;
-void (*sink)(const snd_seq_event_t*) = nullptr;
-bool sinkOpen = false;
 
 bool isMidiThrough(const char* name) {
     return name != nullptr && std::strncmp(name, "Midi Through", 12) == 0;
@@ -70,7 +67,7 @@ snd_seq_t* openSequencer() {
 }
 
 std::uint32_t sequencerDeviceCount() {
-    if (sequencer != nullptr || sink != nullptr) {
+    if (sequencer != nullptr) {
         return 1;
     }
     snd_seq_t* seq = openSequencer();
@@ -84,13 +81,8 @@ std::uint32_t sequencerDeviceCount() {
 }
 
 bool sequencerOpen(std::uint32_t index) {
-    if (sequencer != nullptr || sinkOpen) {
+    if (sequencer != nullptr) {
         return false;
-    }
-    if (sink != nullptr) {
-        sinkOpen = index == 0;
-        ownPort = 0;
-        return sinkOpen;
     }
     snd_seq_t* seq = openSequencer();
     if (seq == nullptr) {
@@ -112,7 +104,7 @@ bool sequencerOpen(std::uint32_t index) {
 }
 
 void sequencerShortMessage(std::uint32_t message) {
-    if (sequencer == nullptr && !sinkOpen) {
+    if (sequencer == nullptr) {
         return;
     }
     const auto [kind, channel, data1, data2] = splitMidiMessage(message);
@@ -131,10 +123,6 @@ void sequencerShortMessage(std::uint32_t message) {
     snd_seq_ev_set_source(&event, ownPort);
     snd_seq_ev_set_subs(&event);
     snd_seq_ev_set_direct(&event);
-    if (sinkOpen) {
-        sink(&event);
-        return;
-    }
     // Non-blocking: when the kernel's queue is full the message is lost, never the frame.
     snd_seq_event_output_direct(sequencer, &event);
 }
@@ -148,7 +136,6 @@ void sequencerReset() {
 }
 
 void sequencerClose() {
-    sinkOpen = false;
     if (sequencer != nullptr) {
         snd_seq_close(sequencer);
         sequencer = nullptr;
@@ -157,10 +144,6 @@ void sequencerClose() {
 }
 
 }  // namespace
-
-void setSequencerSink(void (*eventSink)(const snd_seq_event* event)) {
-    sink = eventSink;
-}
 
 const MidiBackend midiSequencerBackend = {sequencerDeviceCount, sequencerOpen, sequencerShortMessage, sequencerReset,
                                           sequencerClose};
