@@ -24,8 +24,6 @@ for f in man/man6/zarv-launcher.6.gz doc/zarv/copyright doc/zarv/changelog.Debia
 done
 desktop-file-validate "$share/applications/$id.desktop" || fail "desktop entry"
 logged appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml"
-warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$share/man/man6/zarv.6.gz" 2>&1 >/dev/null)
-[ -z "$warnings" ] || fail "manual page: $warnings"
 
 # The package: the same files as the install tree, no settings file and no maintainer scripts
 # (so installing or purging can never touch a player's zarv.cfg), a stripped program.
@@ -77,6 +75,5 @@ touch "$work/not-a-folder"
 plays "Exit through the launcher without a settings folder" "$work/cwd" "Escape Return" \
   env -u XDG_CONFIG_HOME HOME="$work/not-a-folder" TMPDIR="$work/tmp" "$work/root/usr/games/zarv-launcher"
 grep -q 'cannot use the settings folder' "$work/err" || fail "the launcher did not say why"
-[ -z "$(ls -A "$work/tmp")" ] || fail "the launcher left its temporary folder"
 
 echo "package test passed"

@@ -38,10 +38,8 @@ TEST(Keys, KeypadKeysOnTheirOwnKeycodesAndKeysReadOnlyWhileOurWindowHasTheFocus)
         EXPECT_TRUE(padCode != 0 && padCode != XKeysymToKeycode(dpy, vkToKeysym(main))) << pad << " " << main;
         EXPECT_TRUE(pad > 105 || vkAlternateKeysym(pad) == 0 || XKeysymToKeycode(dpy, vkAlternateKeysym(pad)) == padCode) << pad;
     }
-    // Every key the program polls exists; on a US layout the PC places agree with the server.
-    for (int vk : {8, 9, 13, 16, 27, 32, 37, 38, 39, 40, 113, 116, 118, 119, 120, 122, 123}) {
-        EXPECT_NE(XKeysymToKeycode(dpy, vkToKeysym(vk)), 0) << vk;
-    }
+    // On a US layout the PC places agree with the server (the keys the game polls are pressed
+    // through the server in the end-to-end tests).
     for (int vk = 0; vk < 256 && XKeysymToKeycode(dpy, 'q') == 24; ++vk) {
         EXPECT_TRUE(pcKeycode(vk) == 0 || pcKeycode(vk) == XKeysymToKeycode(dpy, vkToKeysym(vk))) << vk;
     }
