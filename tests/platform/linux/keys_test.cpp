@@ -74,9 +74,9 @@ TEST(Keys, KeypadKeysOnTheirOwnKeycodesAndKeysReadOnlyWhileOurWindowHasTheFocus)
     EXPECT_TRUE(b.shiftHeld && asyncKeyDown(161) && !asyncKeyDown(162));
     run("keyup Shift_R click 8");  // mouse button 8, tapped between two reads, reads as down once
     EXPECT_TRUE(asyncKeyDown(5) && !asyncKeyDown(5));
-    // A tap shorter than a frame waits for its own code's query, also when other codes' queries refresh the keyboard
-    // read first, as one frame's reads are spread on a busy machine; a key that is two codes
-    // (left Shift is 16 and 160) is pressed once for each. Two busy processes load the machine for
+    // A tap shorter than a frame waits for its own code's query, also when other codes' queries
+    // refresh the keyboard read first, as one frame's reads are spread on a busy machine; a key that
+    // is two codes (left Shift is 16 and 160) is pressed once for each. Two busy processes load the machine for
     // a while, niced so as not to starve the test of its turns.
     std::system("for i in 1 2; do timeout 5 nice -n 19 sh -c 'while :; do :; done' >/dev/null 2>&1 & done");
     int readOnce = 0;
