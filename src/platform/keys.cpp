@@ -12,3 +12,9 @@ bool asyncKeyDown(int vk) {
 bool windowFocused() {
     return fakeWindowFocused ? fakeWindowFocused() : portWindowFocused();
 }
+
+void forgetPendingPresses() {
+    for (int vk = 1; vk <= 255; ++vk) {
+        asyncKeyDown(vk);
+    }
+}

@@ -18,6 +18,10 @@ bool asyncKeyDown(int vk);
 // True while our game window has the keyboard focus.
 bool windowFocused();
 
+// Reads away every code's pending press, so that only presses made from now on count; a key
+// still held reads down until it is released.
+void forgetPendingPresses();
+
 // Each port: the system's own answers, which the two calls above give unless a test replaces them.
 // One whole poll or key scan costs about one round trip to the display server.
 bool portKeyDown(int vk);

@@ -6,6 +6,7 @@
 #include "app/text.h"
 #include "app/window.h"
 #include "game/game_state.h"
+#include "platform/keys.h"
 #include "settings/settings.h"
 #include "ui/menu.h"
 #include "ui/options.h"
@@ -13,6 +14,7 @@
 
 #include <GL/freeglut.h>
 #include <cstdio>
+#include <cstring>
 
 HighScoreEntry highScores[3] = {{"Pelvor", 0}, {"Morvasta", 0}, {"Zintok", 0}};
 char nameBuffer[9] = {};
@@ -94,6 +96,14 @@ void highScoresEnter(int row) {
     if (row == 4) {
         openMenuScreen(MainMenu, 3, 4);
     }
+}
+
+void openNameEntry() {
+    std::memset(nameBuffer, 0, sizeof nameBuffer);
+    // Letters and digits are asked only here and by the key capture, so a tap made during play
+    // would still be pending and typed as the name's first character.
+    forgetPendingPresses();
+    setAppMode(AppMode::NameEntry);
 }
 
 void nameEntryDisplay() {

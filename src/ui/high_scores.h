@@ -16,6 +16,8 @@ bool scoreQualifies(float score);
 // Sorts the table by descending score (stable) and places the name with the score.
 void insertHighScore(const char* name, float score);
 
+// Starts the name entry with an empty name.
+void openNameEntry();
 void nameEntryDisplay();
 void nameEntryIdle();
 

@@ -14,7 +14,6 @@
 #include "ui/texts.h"
 
 #include <GL/freeglut.h>
-#include <cstring>
 
 MenuState menu{MainMenu, 1, 0, 4, -1, 0, 0, 0, {0, 0, 0, 0}};
 
@@ -73,8 +72,7 @@ void mainMenuEnter(int row) {
         } else {
             gameInProgress = 0;
             if (scoreQualifies(game.score)) {
-                std::memset(nameBuffer, 0, sizeof nameBuffer);
-                setAppMode(AppMode::NameEntry);
+                openNameEntry();
             }
         }
         break;
