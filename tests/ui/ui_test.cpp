@@ -246,6 +246,50 @@ TEST_F(MenuTest, NameEntryLimits) {
     EXPECT_EQ(highScores[0].score, 999);
 }
 
+// A tap made during play stays pending until its own code is next asked, and letters are asked
+// only by the name entry: the name holds only what was typed after it opened.
+TEST_F(MenuTest, ATapMadeBeforeTheNameEntryOpenedIsNotPartOfTheName) {
+    gameInProgress = 1, game.score = 5000, menu.selectedRow = 1;  // End Game, with a score to keep
+    fake_keyboard::script['X'].remaining = 1;
+    fake_keyboard::script[VkEnter].remaining = 1;
+    menuIdle();
+    ASSERT_EQ(currentAppMode(), AppMode::NameEntry);
+    nameEntryIdle();  // a frame before anything is typed
+    for (const int typed : {int('Q'), 0}) {  // Shift+Q, its release
+        fake_keyboard::reset();
+        fake_keyboard::script[VkShift].held = fake_keyboard::script[typed].held = typed != 0;
+        nameEntryIdle();
+    }
+    fake_keyboard::script[VkEnter].remaining = 40;  // down a while, then up
+    nameEntryIdle();
+    EXPECT_EQ(currentAppMode(), AppMode::Menu);
+    EXPECT_STREQ(highScores[0].name, "Q");
+    EXPECT_NE(readFile().find("lud1=Q\r\nlut1=5000\r\n"), std::string::npos) << readFile();
+}
+
+// Back after a full screen the monitor refused: the window is made again with what the visit
+// changed put back, and the file keeps those values; the next visit starts afresh.
+TEST_F(MenuTest, BackAfterARefusedFullScreenPutsTheVisitsValuesBack) {
+    displayApplyHooks.recreateWindow = [] { return ++recreateCalls == 1; };
+    openMenuScreen(OptionsScreen, 0, 7);
+    optionsLeft(0), optionsLeft(1), optionsRight(2), optionsRight(3);  // 640x480, 16-bit, 70 Hz, full
+    optionsEnter(7);
+    const auto mode = [] {
+        return std::vector<int>{settings.resolutionIndex, int(displayMode.width), int(displayMode.height),
+                                int(displayMode.colourBits), int(displayMode.refreshRate), displayMode.fullScreen};
+    };
+    EXPECT_EQ(recreateCalls, 2);
+    EXPECT_EQ(mode(), (std::vector<int>{1, 800, 600, 32, 60, 0}));
+    EXPECT_EQ(std::tuple(menu.screen, menu.selectedRow), std::tuple(MainMenu, 2));
+    EXPECT_NE(readFile().find("razdelitelna=1\r\ncvetove=32\r\nczestota=60\r\ncqlEkran=0\r\n"),
+              std::string::npos) << readFile();
+    openMenuScreen(OptionsScreen, 3, 7);
+    optionsRight(3);
+    optionsEnter(7);
+    EXPECT_EQ(recreateCalls, 3);
+    EXPECT_EQ(mode(), (std::vector<int>{1, 800, 600, 32, 60, 1}));
+}
+
 // A capture skips the fixed keys held down (Esc, F-keys, the generic Shift, Control and Alt) and
 // takes the letter pressed next; F5 resets the bindings instead of binding itself, and nothing
 // typed into another window is taken.
