@@ -18,6 +18,10 @@ void setDefaultKeyBindings(KeyBindings& b) {
 
 namespace {
 
+// A is also Enter: the press that chose New Game or Continue is often still down when play
+// starts. It fires only once it has been seen up in play.
+std::uint8_t padAFires = 0;
+
 std::uint8_t held(int vk) {
     return asyncKeyDown(vk) ? 1 : 0;
 }
@@ -57,7 +61,9 @@ void pollKeyboard(KeyBindings& b) {
     b.f8Held = held(VkF8);
     b.f9Held = held(VkF9);
     b.f11Held = held(VkF11);
-    b.backHeld = held(b.backKey) | (currentAppMode() == AppMode::Game ? pad.start : pad.b);
+    const bool playing = currentAppMode() == AppMode::Game;
+    b.backHeld = held(b.backKey) | (playing ? pad.start : pad.b);
+    padAFires = playing && (padAFires || !pad.a) ? 1 : 0;
     if (b.shipKeysLocked) {
         b.forwardHeld = b.shootHeld = b.leftHeld = b.rightHeld = 0;
         return;
@@ -65,7 +71,7 @@ void pollKeyboard(KeyBindings& b) {
     b.forwardHeld = held(b.forwardKey) | pad.up;
     b.rightHeld = held(b.rightKey) | pad.right;
     b.leftHeld = held(b.leftKey) | pad.left;
-    b.shootHeld = held(b.shootKey) | pad.fire;
+    b.shootHeld = held(b.shootKey) | pad.fire | (pad.a & padAFires);
     if (b.rightHeld && b.leftHeld) {
         b.rightHeld = b.leftHeld = 0;
     }

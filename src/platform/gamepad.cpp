@@ -89,11 +89,10 @@ void addPad(PadSlot& slot, PadState& s) {
     s.down |= pastDeadZone(y, slot.down) | button(pad, SDL_CONTROLLER_BUTTON_DPAD_DOWN);
     s.left |= pastDeadZone(-x, slot.left) | button(pad, SDL_CONTROLLER_BUTTON_DPAD_LEFT);
     s.right |= pastDeadZone(x, slot.right) | button(pad, SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
-    const std::uint8_t a = button(pad, SDL_CONTROLLER_BUTTON_A);
-    s.a |= a;
+    s.a |= button(pad, SDL_CONTROLLER_BUTTON_A);
     s.b |= button(pad, SDL_CONTROLLER_BUTTON_B);
     s.start |= button(pad, SDL_CONTROLLER_BUTTON_START);
-    s.fire |= a | button(pad, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER) |
+    s.fire |= button(pad, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER) |
               pastDeadZone(SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_TRIGGERRIGHT), slot.trigger);
 }
 

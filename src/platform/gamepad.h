@@ -6,7 +6,7 @@
 struct PadState {
     std::uint8_t up, down, left, right;  // left stick past its dead zone, or the D-pad
     std::uint8_t a, b, start;
-    std::uint8_t fire;  // A, the right shoulder button, or the right trigger past its dead zone
+    std::uint8_t fire;  // the right shoulder button, or the right trigger past its dead zone (A fires too)
 };
 
 // Starts SDL's game-controller part alone (no window, video or audio of SDL's). False when SDL

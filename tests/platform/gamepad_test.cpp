@@ -43,6 +43,7 @@ protected:
         ASSERT_TRUE(openGamepads());
         plugIn();
         keys = KeyBindings{};  // no key down, nothing locked
+        setAppMode(AppMode::Menu);
     }
     void TearDown() override {
         SDL_JoystickDetachVirtual(index);
@@ -65,15 +66,16 @@ protected:
 
 }  // namespace
 
-// One layout for every pad: the D-pad is the arrows and the ship's keys, A is Enter and fire, the
-// right shoulder fires, B is Esc in a menu and Start in a game; the other buttons do nothing.
+// One layout for every pad: the D-pad is the arrows and the ship's keys, A is Enter (and fire, see
+// below), the right shoulder fires, B is Esc in a menu and Start in a game; the other buttons do
+// nothing.
 TEST_F(PadTest, EachButtonReadsAsTheKeysItStandsForInAMenuAndInAGame) {
     const struct { SDL_GameControllerButton button; const char* inMenu; const char* inGame; } rows[] = {
         {SDL_CONTROLLER_BUTTON_DPAD_UP, "1000010000", "1000010000"},
         {SDL_CONTROLLER_BUTTON_DPAD_DOWN, "0000001000", "0000001000"},
         {SDL_CONTROLLER_BUTTON_DPAD_LEFT, "0010000010", "0010000010"},
         {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, "0100000001", "0100000001"},
-        {SDL_CONTROLLER_BUTTON_A, "0001000100", "0001000100"},
+        {SDL_CONTROLLER_BUTTON_A, "0000000100", "0000000100"},
         {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, "0001000000", "0001000000"},
         {SDL_CONTROLLER_BUTTON_B, "0000100000", kNothing},
         {SDL_CONTROLLER_BUTTON_START, kNothing, "0000100000"},
@@ -86,6 +88,22 @@ TEST_F(PadTest, EachButtonReadsAsTheKeysItStandsForInAMenuAndInAGame) {
             press(row.button, false);
             EXPECT_EQ(held(), kNothing) << row.button << " let go";
         }
+    }
+}
+
+// The A that chose New Game or Continue is often still down on the first frame of play: it fires
+// only once it has been let go in play, each time play starts.
+TEST_F(PadTest, TheAThatChoseARowFiresOnlyAfterItIsLetGoInPlay) {
+    press(SDL_CONTROLLER_BUTTON_A, true);
+    for (int visit = 0; visit < 2; ++visit) {
+        EXPECT_EQ(held(), "0000000100") << visit;
+        setAppMode(AppMode::Game);
+        EXPECT_EQ(held(), "0000000100") << visit;
+        press(SDL_CONTROLLER_BUTTON_A, false);
+        EXPECT_EQ(held(), kNothing) << visit;
+        press(SDL_CONTROLLER_BUTTON_A, true);
+        EXPECT_EQ(held(), "0001000100") << visit;
+        setAppMode(AppMode::Menu);
     }
 }
 
@@ -125,7 +143,7 @@ TEST_F(PadTest, PulledOutMidPushTheFocusGateAndALostLifeRumbles) {
     focus = false;
     EXPECT_EQ(held(), kNothing) << "another window has the focus";
     focus = true;
-    EXPECT_EQ(held(), "0001000100");
+    EXPECT_EQ(held(), "0000000100");
     initialiseGameTables();
     gameHooks.lifeLost = rumbleGamepads;
     prepareGame(true, false);
