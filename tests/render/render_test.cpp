@@ -12,15 +12,18 @@
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <tuple>
 
 namespace {
 
-// Every token, window position, depth and colour GL emits for draw(); returns the colour sum.
-double digestDrawing(Digest& d, const std::function<void()>& draw) {
-    double colour = 0;
+// Every token, window position, depth and colour GL emits for draw(); returns the sums of red, green
+// and blue.
+std::array<double, 3> digestDrawing(Digest& d, const std::function<void()>& draw) {
+    std::array<double, 3> colour{};
     d.every = 10;
     for (const FbPrimitive& p : captureFeedback(draw)) {
         d.add("token", p.token);
@@ -30,7 +33,7 @@ double digestDrawing(Digest& d, const std::function<void()>& draw) {
             for (const auto& [name, f] : named) {
                 d.add(name, f);
             }
-            colour += v.r + v.g + v.b;
+            colour[0] += v.r, colour[1] += v.g, colour[2] += v.b;
         }
         d.step();  // a primitive a step, its last vertex kept
     }
@@ -67,17 +70,23 @@ void place(int index, int kind, double x, double y, double heading, float streng
 
 }  // namespace
 
-// The colour moves in proportion to the strength left, from the spawn's 1 down.
+// The colour moves in proportion to the strength left, from the spawn's 1 down: every channel in a
+// straight line, and at least one of them by a visible amount.
 TEST_F(RenderTest, EachEnemyKindAtAFixedPoseAndItsColourFollowingTheStrength) {
     for (int kind = 0; kind < 5; ++kind) {
-        double colour[3] = {};
+        std::array<double, 3> colour[3] = {};
         for (int weak = 0; weak < 3; ++weak) {
             place(0, kind, 400, 300, 0.7, 1 - 0.375f * weak);
             Digest d;
             colour[weak] = digestDrawing(d, drawEnemies);
             expectDigest("enemy_kind" + std::to_string(kind) + "_" + std::to_string(weak), d);
         }
-        EXPECT_NEAR(colour[1], (colour[0] + colour[2]) / 2, 0.05) << "kind " << kind;
+        double moved = 0;
+        for (int c = 0; c < 3; ++c) {
+            EXPECT_NEAR(colour[1][c], (colour[0][c] + colour[2][c]) / 2, 0.05) << "kind " << kind << " channel " << c;
+            moved = std::max(moved, std::abs(colour[0][c] - colour[2][c]));
+        }
+        EXPECT_GT(moved, 1.0) << "kind " << kind << ": the colour ignores the strength";
     }
 }
 
