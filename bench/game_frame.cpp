@@ -2,10 +2,10 @@
 // with a clock that advances 1 ms per frame. Between frames (untimed) the load is topped up again:
 // killed enemies come back, freed shots are re-fired and ended bursts restart.
 // Prints the median, the 99th and 99.9th percentiles and the slowest frame in microseconds.
-#include "app/key_bindings.h"
 #include "game/bursts_and_bonus.h"
 #include "game/frame_update.h"
 #include "game/game_state.h"
+#include "game/input.h"
 #include "platform/clock.h"
 #include "platform/rand.h"
 #include "platform/test_hooks.h"
@@ -77,6 +77,7 @@ void topUp() {
 void startRun() {
     benchNow = 1000000.0;
     initialiseGameTables();
+    setFieldSize(800, 600);
     prepareGame(false, false);
     platformSrand(1);
     setStepConstants();

@@ -5,11 +5,11 @@
 //   xvfb-run -a -s "-screen 0 2560x1920x24" build/bench/bench_keyboard_poll
 #include <benchmark/benchmark.h>  // before Xlib, whose macros clash with C++ names
 
-#include "app/display_mode.h"
 #include "app/keyboard.h"
 #include "app/window.h"
-#include "platform/gamepad.h"
 #include "platform/keys.h"
+#include "platform/port.h"
+#include "render/display_mode.h"
 
 #include <GL/freeglut.h>
 #include <GL/glx.h>

@@ -8,14 +8,15 @@
 // ZARV_BENCH_PASSES=1 adds each pass's cost above the floor. For counts that do not depend on the
 // machine's load: LP_NUM_THREADS=0 ZARV_BENCH_FRAMES=n [ZARV_BENCH_PASS=enemies] [ZARV_BENCH_LARGE=1]
 // under valgrind --tool=callgrind draws n frames and ends; the difference of two n is per frame.
-#include "app/display_mode.h"
-#include "app/text.h"
 #include "app/window.h"
 #include "game/game_state.h"
+#include "platform/port.h"
 #include "platform/rand.h"
+#include "render/display_mode.h"
 #include "render/enemy_drawing.h"
 #include "render/hud.h"
 #include "render/scene.h"
+#include "render/text.h"
 
 #include <GL/freeglut.h>
 #include <GL/glu.h>
@@ -36,12 +37,12 @@ void floorFrame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-void openWindow(unsigned width, unsigned height) {
+void openBenchWindow(unsigned width, unsigned height) {
     displayMode.width = width;
     displayMode.height = height;
     displayMode.colourBits = 32;
     displayMode.fullScreen = 0;
-    if (gameWindowExists()) {
+    if (windowIsOpen()) {
         recreateGameWindow();
     } else {
         createGameWindow();
@@ -60,7 +61,7 @@ void openWindow(unsigned width, unsigned height) {
 // A System Test's worst moment: every table full, spread over the whole field.
 void fillScene() {
     systemTest = 1;
-    prepareGame(false, true);
+    prepareGameForDisplay(true);
     prepareGame(true, false);
     platformSrand(713);  // the same scene every run
     const double w = displayMode.width;
@@ -157,6 +158,7 @@ int main(int argc, char** argv) {
     char* glutArgv[] = {name, nullptr};
     glutInit(&glutArgc, glutArgv);
     initialiseGameTables();
+    setFieldSize(800, 600);
     prepareGame(false, false);
     quadric = gluNewQuadric();
 
@@ -164,7 +166,7 @@ int main(int argc, char** argv) {
     // instruction counts under callgrind with LP_NUM_THREADS=0.
     if (const char* frames = std::getenv("ZARV_BENCH_FRAMES")) {
         const bool large = std::getenv("ZARV_BENCH_LARGE") != nullptr;
-        openWindow(large ? 2048 : 800, large ? 1536 : 600);
+        openBenchWindow(large ? 2048 : 800, large ? 1536 : 600);
         fillScene();
         const char* only = std::getenv("ZARV_BENCH_PASS");
         currentPass = gameDisplay;
@@ -191,7 +193,7 @@ int main(int argc, char** argv) {
     const Size sizes[] = {{800, 600}, {2048, 1536}};
     bool first = true;
     for (const Size& size : sizes) {
-        openWindow(size.w, size.h);
+        openBenchWindow(size.w, size.h);
         if (first) {
             std::printf("renderer: %s, %.1f s rounds, median of 3\n",
                         reinterpret_cast<const char*>(glGetString(GL_RENDERER)), seconds);

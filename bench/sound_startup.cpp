@@ -10,10 +10,10 @@
 // has no MIDI device at all.
 #include "app/startup.h"
 #include "platform/clock.h"
-#include "platform/midi.h"
-#include "sound/sound.h"
-#include "platform/test_hooks.h"
 #include "platform/linux/midi_synth.h"
+#include "platform/midi.h"
+#include "platform/test_hooks.h"
+#include "sound/sound.h"
 
 #include <dlfcn.h>
 #include <sys/resource.h>

@@ -1,20 +1,9 @@
 #include "app/keyboard.h"
 
 #include "app/modes.h"
-#include "app/window.h"
-#include "platform/gamepad.h"
 #include "platform/keys.h"
+#include "platform/port.h"
 #include "sound/sound.h"
-
-KeyBindings keys{};
-
-void setDefaultKeyBindings(KeyBindings& b) {
-    b.forwardKey = VkNumpad8;
-    b.rightKey = VkNumpad6;
-    b.leftKey = VkNumpad4;
-    b.shootKey = VkTab;
-    b.backKey = VkEscape;
-}
 
 namespace {
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/key_bindings.h"
+#include "game/input.h"
 
 // Refreshes every flag of the record from the keyboard and the game pads, only while our window
 // has the focus; without it every flag reads released and keyboardUnseen is set.

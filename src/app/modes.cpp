@@ -1,12 +1,10 @@
 #include "app/modes.h"
 
-#include "app/window.h"
 #include "game/frame_update.h"
+#include "platform/port.h"
 #include "render/scene.h"
 #include "ui/high_scores.h"
 #include "ui/menu.h"
-
-#include <GL/freeglut.h>
 
 namespace {
 AppMode mode = AppMode::Menu;
@@ -14,21 +12,18 @@ AppMode mode = AppMode::Menu;
 
 void setAppMode(AppMode next) {
     mode = next;
-    if (!gameWindowExists()) {
+    if (!windowIsOpen()) {
         return;
     }
     switch (next) {
     case AppMode::Menu:
-        glutIdleFunc(menuIdle);
-        glutDisplayFunc(menuDisplay);
+        setWindowCallbacks(menuDisplay, menuIdle);
         break;
     case AppMode::NameEntry:
-        glutIdleFunc(nameEntryIdle);
-        glutDisplayFunc(nameEntryDisplay);
+        setWindowCallbacks(nameEntryDisplay, nameEntryIdle);
         break;
     case AppMode::Game:
-        glutIdleFunc(gameIdle);
-        glutDisplayFunc(gameDisplay);
+        setWindowCallbacks(gameDisplay, gameIdle);
         break;
     }
 }

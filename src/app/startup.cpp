@@ -2,27 +2,27 @@
 
 #include "app/keyboard.h"
 #include "app/modes.h"
-#include "app/text.h"
 #include "app/window.h"
 #include "game/frame_update.h"
 #include "game/game_state.h"
-#include "platform/clock.h"
-#include "platform/console.h"
-#include "platform/display_switch.h"
-#include "platform/gamepad.h"
-#include "platform/keys.h"
+#include "game/input.h"
+#include "platform/port.h"
+#include "render/display_mode.h"
 #include "render/scene.h"
+#include "render/text.h"
 #include "settings/settings.h"
 #include "sound/sound.h"
 #include "ui/menu.h"
+#include "ui/stored_settings.h"
+#include "ui/texts.h"
+#include "ui/ui_hooks.h"
 
-#include <GL/freeglut.h>
 #include <GL/glu.h>
 #include <cstdlib>
 
 namespace {
 
-void pollGameKeys() {
+void pollKeys() {
     pollKeyboard(keys);
 }
 
@@ -33,6 +33,10 @@ void leaveGameForMenu() {
 
 void sleepOneMs() {
     sleepMs(1);
+}
+
+const char* endText(bool won) {
+    return pick(won ? kYouWin : kGameOver);
 }
 
 // SDL's controller start-up takes a few milliseconds on Linux and tens under Wine: it waits for
@@ -46,24 +50,39 @@ void startGamepadsThenMenu() {
 
 }  // namespace
 
+void connectLayers() {
+    gameHooks = GameHooks{pollKeys, leaveGameForMenu, resetMidiOutput, sleepOneMs, rumbleGamepads};
+    uiHooks = UiHooks{pollKeys, setAppMode, recreateGameWindow, rebuildFonts};
+    sceneHooks = SceneHooks{endText};
+}
+
 void staticInitialise() {
     openMidiOutput();
     std::atexit(closeMidiOutput);
-    settingsPath = "./zarv.cfg";
     quadric = gluNewQuadric();
     initialiseGameTables();
-    gameHooks = GameHooks{pollGameKeys, leaveGameForMenu, resetMidiOutput, sleepOneMs, rumbleGamepads};
+    connectLayers();
+}
+
+void setStartupDefaults() {
+    setDefaultKeyBindings(keys);
+    settings.language = 0;
+    displayMode.width = 800;
+    displayMode.height = 600;
+    displayMode.colourBits = 32;
+    displayMode.refreshRate = 60;
+    displayMode.fullScreen = 0;
 }
 
 int runApplication(int argc, char** argv) {
     staticInitialise();
-    setDefaultKeyBindings(keys);
-    readSettingsFile();
+    setStartupDefaults();
+    setFieldSize(displayMode.width, displayMode.height);
     prepareGame(false, false);
-    parseSettingsText();
+    loadSettings();
     fontCharset = charsetFor(settings.language);
     hideConsoleWindow();
-    glutInit(&argc, argv);
+    startWindowSystem(&argc, argv);
     openKeyboard(kWindowTitle);
     std::atexit(closeGamepads);
     if (createGameWindow() != 0) {
@@ -75,11 +94,8 @@ int runApplication(int argc, char** argv) {
     }
     gluQuadricDrawStyle(quadric, GLU_SILHOUETTE);
     createFonts();
-    glutKeyboardFunc(nullptr);
-    glutSpecialFunc(nullptr);
-    glutReshapeFunc(reshapeWindow);
+    setReshapeCallback(reshapeWindow);
     setAppMode(AppMode::Menu);
-    glutIdleFunc(startGamepadsThenMenu);
-    glutMainLoop();
-    return 0;
+    setWindowCallbacks(menuDisplay, startGamepadsThenMenu);
+    runWindowLoop();
 }

@@ -1,9 +1,9 @@
 #include "game/frame_update.h"
 
-#include "app/key_bindings.h"
 #include "game/bursts_and_bonus.h"
 #include "game/enemies.h"
 #include "game/game_state.h"
+#include "game/input.h"
 #include "game/ship_and_shots.h"
 #include "platform/clock.h"
 #include "sound/sound.h"

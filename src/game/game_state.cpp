@@ -1,10 +1,7 @@
 #include "game/game_state.h"
 
-#include "app/display_mode.h"
-#include "app/key_bindings.h"
+#include "game/input.h"
 #include "platform/clock.h"
-#include "platform/rand.h"
-#include "settings/settings.h"
 #include "sound/sound.h"
 
 #include <cstdlib>
@@ -50,11 +47,6 @@ Layout layout{};
 std::uint8_t gameInProgress = 0;
 std::uint8_t systemTest = 0;
 
-std::int32_t random(std::uint32_t n) {
-    const std::int64_t r = platformRand();
-    return static_cast<std::int32_t>(r * static_cast<std::int64_t>(n) / 32768);
-}
-
 void resetDamage() {
     for (int k = 0; k < kEnemyKindCount; ++k) {
         game.damage[k] = kEnemyKinds[k].damage;
@@ -92,8 +84,8 @@ void resetFleet(std::uint32_t capacity) {
         fleet.noise[i] = static_cast<std::uint8_t>(random(256));
     }
     fleet.enemies[capacity].strength = 1;
-    fleet.spawnX = random(displayMode.width);
-    fleet.spawnY = random(displayMode.height);
+    fleet.spawnX = random(static_cast<std::uint32_t>(layout.keptWidth));
+    fleet.spawnY = random(static_cast<std::uint32_t>(layout.keptHeight));
 }
 
 void createStarField(std::uint32_t width, std::uint32_t height) {
@@ -130,9 +122,19 @@ void initialiseGameTables() {
     resetFleet(kEnemyCapacity);
 }
 
+void setFieldSize(std::uint32_t width, std::uint32_t height) {
+    layout.keptWidth = width;
+    layout.keptHeight = height;
+}
+
+void centreShip() {
+    ship.x = 0.5 * layout.keptWidth;
+    ship.y = 0.5 * layout.keptHeight;
+    ship.heading = kPi / 2;
+}
+
 void prepareGame(bool newGame, bool keepState) {
     if (!newGame && !keepState) {
-        settings.language = 0;
         for (BurstRequest& request : game.burstRequests) {
             request.angle = 0;
         }
@@ -148,39 +150,14 @@ void prepareGame(bool newGame, bool keepState) {
             e.lastMoveTime = e.lastTurnTime = e.lastDecisionTime = e.lastFireTime = t;
         }
         setStepConstants();
-        displayMode.width = 800;
-        displayMode.height = 600;
-        displayMode.colourBits = 32;
-        displayMode.refreshRate = 60;
-        displayMode.fullScreen = 0;
     }
 
-    if (!newGame) {
-        layout.keptWidth = displayMode.width;
-        layout.keptHeight = displayMode.height;
-        const double w = layout.keptWidth;
-        const double h = layout.keptHeight;
-        layout.shipIconPose[0] = 0.025 * h;
-        layout.shipIconPose[1] = 0.025 * h;
-        layout.shipIconPose[2] = kPi / 2;
-        layout.enemyIconPose[0] = 0.025 * h;
-        layout.enemyIconPose[1] = 0.05 * w;
-        layout.enemyIconPose[2] = kPi / 2;
-        layout.highlight[0] = 0.275 * w;
-        layout.highlight[1] = 0.24375 * w;
-        layout.highlight[2] = 0.275 * w;
-        layout.highlight[3] = 0.26875 * w;
-        layout.highlight[4] = 0.2875 * w;
-        layout.highlight[5] = 0.25625 * w;
-    }
     const double w = layout.keptWidth;
     const double h = layout.keptHeight;
     const auto wi = static_cast<std::uint32_t>(w);
     const auto hi = static_cast<std::uint32_t>(h);
 
-    ship.x = 0.5 * w;
-    ship.y = 0.5 * h;
-    ship.heading = kPi / 2;
+    centreShip();
     ship.shipScale = 0.65 * h;
     ship.hitRadius = 0.65 * h * 0.04;
     ship.fieldWidth = wi;

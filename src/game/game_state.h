@@ -1,6 +1,8 @@
 #pragma once
 // The running game's records. Every one is a global that lives for the whole process;
 // the tables have fixed sizes and mark a free slot by a value in one of its fields.
+#include "platform/rand.h"
+
 #include <cstdint>
 
 constexpr double kPi = 3.14159265358979323846;
@@ -69,14 +71,12 @@ struct GameSession {
 };
 
 struct PlayerShip {
-    std::uint8_t iconMode;
     double hitRadius;
     double shipScale;
     std::int32_t shield;
     std::uint32_t fieldWidth;
     std::uint32_t fieldHeight;
     std::int32_t lives;
-    double savedPose[3];
     double x;
     double y;
     double heading;
@@ -121,13 +121,9 @@ struct Enemy {
 };
 
 struct EnemyFleet {
-    std::uint8_t cursor;
-    std::uint8_t cursor2;
     std::uint8_t noise[128];
-    double iconSavedPose[3];
     double spawnX;
     double spawnY;
-    float iconSavedStrength;
     std::uint8_t spawning;
     std::uint8_t frozen;
     std::uint8_t aliveCount;
@@ -167,8 +163,6 @@ struct Burst {
 };
 
 struct BurstPool {
-    std::uint32_t cursor;
-    std::uint32_t cursor2;
     std::uint32_t burstCount;
     double particleScale[2];  // [0] large bursts, [1] small bursts
     double lastStepTime;
@@ -198,13 +192,11 @@ struct StarField {
     Star* stars;
 };
 
-// Sizes derived from the resolution by the latest preparation, for the HUD and the menus.
+// The field's W and H: every size of the game is computed from them (prepareGame with newGame
+// false), and the HUD and the menus place themselves by them.
 struct Layout {
-    double keptWidth;   // W and H the game's sizes were computed for
+    double keptWidth;
     double keptHeight;
-    double shipIconPose[3];
-    double enemyIconPose[3];
-    double highlight[6];  // the menu's highlight triangle: x0, y0, x1, y1, x2, y2
 };
 
 extern GameSession game;
@@ -221,12 +213,13 @@ extern Layout layout;
 extern std::uint8_t gameInProgress;
 extern std::uint8_t systemTest;
 
-// 0..n-1 from the integer part of rand() * n / 32768; 0 for n = 0.
-std::int32_t random(std::uint32_t n);
-
-// (false, false): the first preparation; (false, true): sizes follow a new resolution;
+// The resolution the next preparation of the sizes is for; the window's owner sets it.
+void setFieldSize(std::uint32_t width, std::uint32_t height);
+// (false, false): the first preparation; (false, true): sizes follow a new field size;
 // (true, false): a new game.
 void prepareGame(bool newGame, bool keepState);
+// The ship at the field's centre, pointing up: where a game starts and a lost life respawns.
+void centreShip();
 void resetFleet(std::uint32_t capacity);
 void resetDamage();
 void createStarField(std::uint32_t width, std::uint32_t height);

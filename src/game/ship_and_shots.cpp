@@ -1,8 +1,7 @@
 #include "game/ship_and_shots.h"
 
-#include "app/display_mode.h"
-#include "app/key_bindings.h"
 #include "game/frame_update.h"
+#include "game/input.h"
 #include "sound/sound.h"
 
 #include <cmath>
@@ -50,9 +49,7 @@ void loseLife(const Shot& shot, BurstRequest* requests) {
         gameHooks.lifeLost();
     }
     if (ship.lives != 0) {
-        ship.x = displayMode.width / 2;
-        ship.y = displayMode.height / 2;
-        ship.heading = kPi / 2;
+        centreShip();
     } else {
         ship.hitRadius = 0;
     }

@@ -11,7 +11,7 @@ void requestBurstIn(BurstRequest* requests, int first, int last, double x, doubl
 
 // Where the next player shot starts: the nose point of the ship's drawing,
 // (x + shipScale / 20 * cos h, y + shipScale / 20 * sin(-h)), and the angle -h.
-// The ship's drawing calls it while iconMode is 0; headless code calls it in its place.
+// The scene calls it whenever it draws the ship in play; headless code calls it in its place.
 void updateMuzzle(PlayerShip& s);
 
 // Turn and thrust steps from the held ship keys, with the wrap at the field's edges.

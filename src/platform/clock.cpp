@@ -1,6 +1,7 @@
 #include "platform/clock.h"
 
 #include "platform/hook_state.h"
+#include "platform/port.h"
 
 #include <cmath>
 #include <ctime>

@@ -6,8 +6,3 @@ double clockMs();
 
 // Calendar time in seconds, the seed the generator is restarted from.
 unsigned calendarTime();
-
-// Each port: its monotonic clock in milliseconds, fractions kept, never going back (clockMs counts
-// from its value at start-up); and a sleep that yields the processor for about ms milliseconds.
-double monotonicMs();
-void sleepMs(unsigned ms);

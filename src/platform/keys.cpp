@@ -1,6 +1,7 @@
 #include "platform/keys.h"
 
 #include "platform/hook_state.h"
+#include "platform/port.h"
 
 bool (*fakeKeyDown)(int) = nullptr;
 bool (*fakeWindowFocused)() = nullptr;

@@ -1,4 +1,4 @@
-#include "platform/midi_devices.h"
+#include "platform/port.h"
 #include "platform/test_hooks.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 // MIDI output: numbered devices that take short messages. One device is open at a time.
-// The devices are those of the port's device families (midi_devices.h), numbered in the order
+// The devices are those of the port's device families (port.h), numbered in the order
 // they are tried, so device 0 is the first that can play. With none the game is silent.
 // Nothing here ever writes to the terminal; failures show only as results.
 #include <cstdint>
@@ -36,7 +36,7 @@ inline MidiMessageParts splitMidiMessage(std::uint32_t message) {
 }
 
 // A device family. The table is tried in order and numbers the devices one after the other;
-// each port lists its own in midi_devices.h.
+// each port lists its own (port.h).
 struct MidiBackend {
     std::uint32_t (*deviceCount)();
     bool (*open)(std::uint32_t index);
@@ -44,12 +44,3 @@ struct MidiBackend {
     void (*reset)();
     void (*close)();
 };
-
-// The instruments (bank, program) the built-in synthesiser will be asked for; the SoundFonts'
-// other instruments stay out of memory. nullptr (the default) keeps them all. Before opening.
-// Windows has no such synthesiser and ignores the list.
-struct MidiInstrument {
-    std::uint16_t bank;
-    std::uint16_t program;
-};
-void setMidiSynthInstruments(const MidiInstrument* instruments, int count);

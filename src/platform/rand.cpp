@@ -12,3 +12,8 @@ int platformRand() {
 void platformSrand(unsigned seed) {
     state = seed;
 }
+
+std::int32_t random(std::uint32_t n) {
+    const std::int64_t r = platformRand();
+    return static_cast<std::int32_t>(r * static_cast<std::int64_t>(n) / 32768);
+}

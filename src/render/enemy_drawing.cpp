@@ -1,9 +1,9 @@
 #include "render/enemy_drawing.h"
 
-#include "app/display_mode.h"
-#include "app/screen_mapping.h"
+#include "render/display_mode.h"
 #include "render/enemy_shapes.h"
 #include "render/scene.h"
+#include "render/screen_mapping.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -41,13 +41,16 @@ void setLayerColour(const LayerColour& colour, float strength) {
               colour.base[2] + colour.perStrength[2] * strength);
 }
 
-void drawShape(int kind, const EnemyFleet& fleet, const Enemy& enemy) {
+}  // namespace
+
+void drawEnemyShape(int kind, const Enemy& enemy, double scale) {
+    if (kind < 0 || kind >= kEnemyKindCount) {
+        return;
+    }
     const EnemyShape& shape = kEnemyShapes[kind];
-    const double scale = fleet.shapeScale[kind];
     const PointDirections& dirs = pointDirections();
 
-    // View positions of every point ([0]) and of its mirror image ([1]), from the record as it
-    // is now: the HUD moves record 0 just before it calls.
+    // View positions of every point ([0]) and of its mirror image ([1]).
     float vx[2][kMaxShapePoints];
     float vy[2][kMaxShapePoints];
     const double ch = std::cos(enemy.heading);
@@ -125,11 +128,13 @@ void drawShape(int kind, const EnemyFleet& fleet, const Enemy& enemy) {
     }
 }
 
+namespace {
+
 void drawGameEnemy(int kind, std::uint32_t index) {
     if (fleet.enemies == nullptr || index > kEnemyCapacity) {
         return;
     }
-    drawShape(kind, fleet, fleet.enemies[index]);
+    drawEnemyShape(kind, fleet.enemies[index], fleet.shapeScale[kind]);
 }
 
 }  // namespace
@@ -138,11 +143,8 @@ void drawEnemyKind0(std::uint32_t index) {
     drawGameEnemy(0, index);
 }
 
-void drawEnemyKind1(const EnemyFleet& someFleet, std::uint32_t index) {
-    if (someFleet.enemies == nullptr || index > kEnemyCapacity) {
-        return;
-    }
-    drawShape(1, someFleet, someFleet.enemies[index]);
+void drawEnemyKind1(std::uint32_t index) {
+    drawGameEnemy(1, index);
 }
 
 void drawEnemyKind2(std::uint32_t index) {
@@ -177,7 +179,7 @@ void drawEnemies() {
             drawEnemyKind0(index);
             break;
         case 1:
-            drawEnemyKind1(fleet, index);
+            drawEnemyKind1(index);
             break;
         case 2:
             drawEnemyKind2(index);

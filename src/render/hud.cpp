@@ -1,72 +1,51 @@
 #include "render/hud.h"
 
-#include "app/display_mode.h"
-#include "app/text.h"
 #include "game/game_state.h"
+#include "render/display_mode.h"
 #include "render/enemy_drawing.h"
 #include "render/scene.h"
+#include "render/text.h"
 #include "sound/sound.h"
 
 #include <GL/gl.h>
 
 namespace {
 
-// The icons are the scene's own drawings pointed for a moment at the HUD's corner: enemy record 0
-// as a half-size, full-strength kind 1, the ship at half size without moving its muzzle.
-// Keeps a pose in saved and puts another in its place; with the saved pose as `to`, puts it back.
-void movePose(double& x, double& y, double& heading, double saved[3], const double to[3]) {
-    if (saved != to) {
-        saved[0] = x;
-        saved[1] = y;
-        saved[2] = heading;
-    }
-    x = to[0];
-    y = to[1];
-    heading = to[2];
-}
-
+// The icons are the scene's own drawings of copies placed in the HUD's corner: enemy record 0 as
+// a half-size, full-strength kind 1, and the ship at half size.
 void drawIcons() {
-    Enemy& icon = fleet.enemies[0];  // the caller checked the table exists
-    movePose(icon.x, icon.y, icon.heading, fleet.iconSavedPose, layout.enemyIconPose);
-    fleet.shapeScale[1] *= 0.5;
-    fleet.iconSavedStrength = icon.strength;
-    icon.strength = 1.0f;
-    movePose(ship.x, ship.y, ship.heading, ship.savedPose, layout.shipIconPose);
-    ship.shipScale *= 0.5;
-    ship.iconMode = 1;
+    const double w = layout.keptWidth;
+    const double h = layout.keptHeight;
+    Enemy enemyIcon = fleet.enemies[0];  // the caller checked the table exists
+    enemyIcon.x = 0.025 * h;
+    enemyIcon.y = 0.05 * w;
+    enemyIcon.heading = kPi / 2;
+    enemyIcon.strength = 1.0f;
+    PlayerShip shipIcon = ship;
+    shipIcon.x = 0.025 * h;
+    shipIcon.y = 0.025 * h;
+    shipIcon.heading = kPi / 2;
+    shipIcon.shipScale *= 0.5;
 
     glDisable(GL_BLEND);
     glDisable(GL_LINE_SMOOTH);
     glLineWidth(1.0f);
-    drawEnemyKind1(fleet, 0);
-    drawShip(ship);
-
-    // Halving and doubling a double is exact, so every value comes back bit for bit.
-    movePose(icon.x, icon.y, icon.heading, fleet.iconSavedPose, fleet.iconSavedPose);
-    fleet.shapeScale[1] *= 2.0;
-    icon.strength = fleet.iconSavedStrength;
-    movePose(ship.x, ship.y, ship.heading, ship.savedPose, ship.savedPose);
-    ship.shipScale *= 2.0;
-    ship.iconMode = 0;
+    drawEnemyShape(1, enemyIcon, fleet.shapeScale[1] * 0.5);
+    drawShip(shipIcon);
 }
 
 }  // namespace
 
 void drawBonusReadout(float px, float py) {
-    const BonusItem kept = bonus;
-    bonus.kind = 1;
-    bonus.x = px;
-    bonus.y = py;
-    bonus.radius = bonus.fieldWidth * 0.015;
+    BonusItem icon = bonus;
+    icon.kind = 1;
+    icon.x = px;
+    icon.y = py;
+    icon.radius = bonus.fieldWidth * 0.015;
     // 0.13, the kind-4 damage of a new game, reads as 100%.
     printText(px + 0.02 * bonus.fieldWidth, py + 0.006 * bonus.fieldHeight, 0.5, smallFont, "%1.0lf%%",
               game.damage[4] * 769.2307692307693);
-    drawBonus();
-    // The radius is put back too, so that the item on the field is left exactly as it was.
-    bonus.kind = kept.kind;
-    bonus.x = kept.x;
-    bonus.y = kept.y;
-    bonus.radius = kept.radius;
+    drawBonusItem(icon);
 }
 
 void drawHud() {

@@ -1,19 +1,20 @@
 #include "render/scene.h"
 
-#include "app/display_mode.h"
-#include "app/screen_mapping.h"
-#include "app/text.h"
 #include "game/ship_and_shots.h"
+#include "platform/port.h"
+#include "render/display_mode.h"
 #include "render/enemy_drawing.h"
 #include "render/hud.h"
+#include "render/screen_mapping.h"
 #include "render/ship_shape.h"
-#include "ui/texts.h"
+#include "render/text.h"
 
-#include <GL/freeglut.h>
+#include <GL/gl.h>
 #include <GL/glu.h>
 #include <cmath>
 
 GLUquadric* quadric = nullptr;
+SceneHooks sceneHooks{};
 
 namespace {
 
@@ -23,7 +24,7 @@ void vertex(double x, double y, double z) {
 
 }  // namespace
 
-void drawShip(PlayerShip& s) {
+void drawShip(const PlayerShip& s) {
     glEnable(GL_LINE_SMOOTH);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_BLEND);
@@ -36,11 +37,6 @@ void drawShip(PlayerShip& s) {
         const double d = s.shipScale * kShipPoints[k].r;
         px[k] = s.x + d * std::cos(angle);
         py[k] = s.y + d * std::sin(-s.heading - kShipPoints[k].theta * kPi);
-    }
-
-    // Shots leave from the nose as it was last drawn in play; the HUD's icon must not move it.
-    if (s.iconMode == 0) {
-        updateMuzzle(s);  // P0 and -heading, computed by the game's own rule
     }
 
     // Green at full shield, through yellow to orange as it drains; an overcharged shield stays green.
@@ -147,36 +143,42 @@ void drawStars() {
     glEnd();
 }
 
-void drawBonus() {
-    if (bonus.kind == 0) {
+void drawBonusItem(const BonusItem& item) {
+    if (item.kind == 0) {
         return;
     }
     const double c = random(100) * 0.003;
     glEnable(GL_BLEND);
-    if (bonus.kind == 1) {
-        const double r = bonus.radius;
+    if (item.kind == 1) {
+        const double r = item.radius;
         glColor3f(static_cast<float>(c), static_cast<float>(c + 0.7), static_cast<float>(c));
         glLineWidth(1.0f);
         glBegin(GL_LINES);
-        drawSegment(bonus.x + r * std::cos(kPi / 2), bonus.y + r * std::sin(kPi / 2),
-                    bonus.x + r * std::cos(1.5 * kPi), bonus.y + r * std::sin(1.5 * kPi), 0);
-        drawSegment(bonus.x + r, bonus.y, bonus.x + r * std::cos(kPi), bonus.y + r * std::sin(kPi), 0);
+        drawSegment(item.x + r * std::cos(kPi / 2), item.y + r * std::sin(kPi / 2),
+                    item.x + r * std::cos(1.5 * kPi), item.y + r * std::sin(1.5 * kPi), 0);
+        drawSegment(item.x + r, item.y, item.x + r * std::cos(kPi), item.y + r * std::sin(kPi), 0);
         glEnd();
-    } else if (bonus.kind == 2) {
+    } else if (item.kind == 2) {
         glColor3f(static_cast<float>(c - 0.2), static_cast<float>(c + 0.1), static_cast<float>(c + 0.7));
     }
     glPushMatrix();
-    glTranslatef(static_cast<float>(mapX(bonus.x)), static_cast<float>(mapY(bonus.y)), 0.0f);
-    const double w = bonus.fieldWidth * displayMode.xScale;
-    gluDisk(quadric, 0.135 * w - 0.5, 0.1375 * w - 0.5, static_cast<int>(0.035 * bonus.fieldWidth), 1);
+    glTranslatef(static_cast<float>(mapX(item.x)), static_cast<float>(mapY(item.y)), 0.0f);
+    const double w = item.fieldWidth * displayMode.xScale;
+    gluDisk(quadric, 0.135 * w - 0.5, 0.1375 * w - 0.5, static_cast<int>(0.035 * item.fieldWidth), 1);
     glPopMatrix();
+}
+
+void drawBonus() {
+    drawBonusItem(bonus);
 }
 
 void gameDisplay() {
     // The frame drawn by the previous call goes on screen first.
-    glutSwapBuffers();
+    swapWindowBuffers();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (ship.lives != 0) {
+        // Shots leave from the nose as it was last drawn in play (the HUD's icon leaves it be).
+        updateMuzzle(ship);
         drawShip(ship);
     }
     drawShots();
@@ -193,13 +195,13 @@ void gameDisplay() {
         glColor3f(1.0f, 1.0f, 1.0f);
         printText(0.49 * w, 0.45 * h, 0.9, largeFont, "%d", game.countdown);
     }
-    if (game.endTime < 0) {
+    if (game.endTime < 0 && sceneHooks.endText != nullptr) {
         // Both rows are placed by fractions of the width.
         glColor3f(1.0f, 1.0f, 0.5f);
-        printText(0.37 * w, 0.36 * w, 0.9, largeFont, "%s", pick(kGameOver));
+        printText(0.37 * w, 0.36 * w, 0.9, largeFont, "%s", sceneHooks.endText(false));
         if (game.won) {
-            printText(0.37 * w, 0.41 * w, 0.9, largeFont, "%s", pick(kYouWin));
+            printText(0.37 * w, 0.41 * w, 0.9, largeFont, "%s", sceneHooks.endText(true));
         }
     }
-    glutPostRedisplay();
+    requestRedisplay();
 }

@@ -6,13 +6,22 @@ struct GLUquadric;
 // The one quadric every outlined disk is drawn with (silhouette style once a window exists).
 extern GLUquadric* quadric;
 
+// What the scene draws but does not own; the application fills it at start-up.
+struct SceneHooks {
+    // The end-of-game message's lines in the current language: "Game Over", then "You win!".
+    const char* (*endText)(bool won);
+};
+extern SceneHooks sceneHooks;
+
 void gameDisplay();
 
-// The ship at its pose; while iconMode is 0 it also leaves the muzzle where the nose is drawn.
-void drawShip(PlayerShip& ship);
+// The ship at its pose, as given: the HUD draws its icon from a copy.
+void drawShip(const PlayerShip& ship);
 void drawShots();
 void drawBursts();
 // Flickers every star by a fresh random() each frame.
 void drawStars();
 // The bonus item, if any; its colour flickers by a fresh random() each frame.
 void drawBonus();
+// An item as given (the HUD's readout draws a copy), flickering the same way.
+void drawBonusItem(const BonusItem& item);

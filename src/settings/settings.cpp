@@ -1,11 +1,6 @@
 #include "settings/settings.h"
 
-#include "app/display_mode.h"
-#include "app/key_bindings.h"
-#include "game/game_state.h"
-#include "platform/file_replace.h"
-#include "sound/sound.h"
-#include "ui/high_scores.h"
+#include "platform/port.h"
 
 #include <cfloat>
 #include <climits>
@@ -16,7 +11,7 @@
 Settings settings{1, 0, 0};
 const std::uint32_t kResolutionWidths[kResolutionCount] = {640, 800, 960, 1024, 1152, 1280, 1440, 1600, 2048};
 const std::uint32_t kRefreshRates[kRefreshRateCount] = {60, 70, 75, 85, 90, 100, 120, 150};
-const char* settingsPath = "./zarv.cfg";
+const char* settingsPath = kSettingsPath;
 
 char* settingsText = nullptr;
 
@@ -25,6 +20,32 @@ namespace {
 constexpr const char* kMissing = "-1";
 constexpr const char* kHeader = ";;;; zarv701a - \xF4\xE0\xE9\xEB \xF1 \xED\xE0\xF1\xF2\xF0\xEE\xE9\xEA\xE8 ;;;;";
 constexpr std::size_t kValueCapacity = 64;
+
+// Every line of the file by its key, in the order a save writes them; reading and writing both
+// go through this table.
+enum SettingLine : int {
+    ResolutionLine,
+    ColourBitsLine,
+    RefreshRateLine,
+    FullScreenLine,
+    VolumeLine,
+    LanguageLine,
+    ShipKeyLines,
+    HighScoreLines = ShipKeyLines + kShipKeyCount,  // each entry's name, then its score
+    LineCount = HighScoreLines + 2 * kHighScoreCount,
+};
+constexpr const char* kKeys[LineCount] = {
+    "razdelitelna=", "cvetove=", "czestota=", "cqlEkran=", "zvuk=", "ezik=", "W=", "A=", "D=", "TAB=",
+    "lud1=", "lut1=", "lud2=", "lut2=", "lud3=", "lut3=",
+};
+
+const char* nameKey(int entry) {
+    return kKeys[HighScoreLines + 2 * entry];
+}
+
+const char* scoreKey(int entry) {
+    return kKeys[HighScoreLines + 2 * entry + 1];
+}
 
 char settingValue[kValueCapacity];
 
@@ -87,10 +108,13 @@ bool lookupNumber(const char* key, std::uint32_t& number) {
     return true;
 }
 
-void applyKeyCode(const char* key, std::int16_t& binding) {
-    std::uint32_t code = 0;
-    if (lookupNumber(key, code) && code <= 222) {
-        binding = static_cast<std::int16_t>(code);
+// An absent flag is 0; one present but above 1 leaves the value as it was.
+void readFlag(const char* key, std::uint8_t& flag) {
+    std::uint32_t number = 0;
+    if (!lookupNumber(key, number)) {
+        flag = 0;
+    } else if (number <= 1) {
+        flag = static_cast<std::uint8_t>(number);
     }
 }
 
@@ -264,81 +288,60 @@ void putSettingValue(const char* key, const char* value) {
     settingsText = replaced;
 }
 
-void parseSettingsText() {
+void parseSettingsText(StoredSettings& values) {
     std::uint32_t number = 0;
-    if (lookupNumber("razdelitelna=", number) && number < kResolutionCount) {
-        settings.resolutionIndex = static_cast<std::int32_t>(number);
+    if (lookupNumber(kKeys[ResolutionLine], number) && number < kResolutionCount) {
+        values.resolutionIndex = static_cast<std::int32_t>(number);
     }
-    displayMode.width = resolutionWidth(settings.resolutionIndex);
-    displayMode.height = resolutionHeight(settings.resolutionIndex);
-
-    if (lookupNumber("cvetove=", number) && (number == 8 || number == 16 || number == 32)) {
-        displayMode.colourBits = number;
+    if (lookupNumber(kKeys[ColourBitsLine], number) && (number == 8 || number == 16 || number == 32)) {
+        values.colourBits = number;
     }
-    if (lookupNumber("czestota=", number) && isRefreshRate(number)) {
-        displayMode.refreshRate = number;
+    if (lookupNumber(kKeys[RefreshRateLine], number) && isRefreshRate(number)) {
+        values.refreshRate = number;
     }
-    if (!lookupNumber("cqlEkran=", number)) {
-        displayMode.fullScreen = 0;
-    } else if (number <= 1) {
-        displayMode.fullScreen = static_cast<std::uint8_t>(number);
-    }
-    if (!lookupNumber("ezik=", number)) {
-        settings.language = 0;
-    } else if (number <= 1) {
-        settings.language = static_cast<std::uint8_t>(number);
-    }
+    readFlag(kKeys[FullScreenLine], values.fullScreen);
+    readFlag(kKeys[LanguageLine], values.language);
     // Without a MIDI device the volume stays -1, whatever the file says.
-    if (lookupNumber("zvuk=", number) && number <= 127 && sound.soundVolume != -1) {
-        sound.soundVolume = static_cast<std::int8_t>(number);
+    if (lookupNumber(kKeys[VolumeLine], number) && number <= 127 && values.soundVolume != -1) {
+        values.soundVolume = static_cast<std::int8_t>(number);
     }
-    applyKeyCode("W=", keys.forwardKey);
-    applyKeyCode("A=", keys.rightKey);
-    applyKeyCode("D=", keys.leftKey);
-    applyKeyCode("TAB=", keys.shootKey);
-
-    char key[8];
-    for (int i = 0; i < 3; ++i) {
-        std::snprintf(key, sizeof key, "lut%d=", i + 1);
-        highScores[i].score = scoreValue(key);
-    }
-    for (int i = 0; i < 3; ++i) {
-        std::snprintf(key, sizeof key, "lud%d=", i + 1);
-        const char* name = findSettingValue(key);
-        if (std::strcmp(name, kMissing) != 0) {
-            // A longer hand-edited name is cut to the table's eight characters.
-            std::snprintf(highScores[i].name, sizeof highScores[i].name, "%s", name);
+    for (int k = 0; k < kShipKeyCount; ++k) {
+        if (lookupNumber(kKeys[ShipKeyLines + k], number) && number <= kHighestBindableKey) {
+            values.shipKeys[k] = static_cast<std::int16_t>(number);
         }
     }
-    prepareGame(false, true);
+    for (int i = 0; i < kHighScoreCount; ++i) {
+        HighScoreEntry& entry = values.highScores[i];
+        entry.score = scoreValue(scoreKey(i));
+        const char* name = findSettingValue(nameKey(i));
+        if (std::strcmp(name, kMissing) != 0) {
+            // A longer hand-edited name is cut to the table's eight characters.
+            std::snprintf(entry.name, sizeof entry.name, "%s", name);
+        }
+    }
 }
 
-void composeSettingsText(std::uint32_t colourBits, std::uint32_t refreshRate, std::uint8_t fullScreen,
-                         std::int8_t soundVolume, std::int16_t forwardKey, std::int16_t rightKey,
-                         std::int16_t leftKey, std::int16_t shootKey, const HighScoreEntry* table) {
+void composeSettingsText(const StoredSettings& values) {
     if (settingsText) {
         settingsText[0] = '\0';
     }
-    putFormatted("razdelitelna=", "%d", settings.resolutionIndex);
-    putFormatted("cvetove=", "%d", static_cast<int>(colourBits));
-    putFormatted("czestota=", "%d", static_cast<int>(refreshRate));
-    putFormatted("cqlEkran=", "%d", static_cast<int>(fullScreen));
-    if (soundVolume >= 0) {
-        putFormatted("zvuk=", "%d", static_cast<int>(soundVolume));
+    const int numbers[ShipKeyLines + kShipKeyCount] = {
+        values.resolutionIndex, static_cast<int>(values.colourBits), static_cast<int>(values.refreshRate),
+        values.fullScreen,      values.soundVolume,                    values.language,
+        values.shipKeys[0],     values.shipKeys[1],                    values.shipKeys[2],
+        values.shipKeys[3]};
+    for (int line = 0; line < ShipKeyLines + kShipKeyCount; ++line) {
+        // Without a MIDI device there is no volume to keep.
+        if (line != VolumeLine || values.soundVolume >= 0) {
+            putFormatted(kKeys[line], "%d", numbers[line]);
+        }
     }
-    putFormatted("ezik=", "%d", static_cast<int>(settings.language));
-    putFormatted("W=", "%d", static_cast<int>(forwardKey));
-    putFormatted("A=", "%d", static_cast<int>(rightKey));
-    putFormatted("D=", "%d", static_cast<int>(leftKey));
-    putFormatted("TAB=", "%d", static_cast<int>(shootKey));
-    char key[8];
-    for (int i = 0; i < 3; ++i) {
-        std::snprintf(key, sizeof key, "lud%d=", i + 1);
-        char name[sizeof table[i].name];
-        std::snprintf(name, sizeof name, "%.*s", static_cast<int>(sizeof name - 1), table[i].name);
-        putSettingValue(key, name);
-        std::snprintf(key, sizeof key, "lut%d=", i + 1);
-        putFormatted(key, "%1.0f", static_cast<double>(table[i].score));
+    for (int i = 0; i < kHighScoreCount; ++i) {
+        const HighScoreEntry& entry = values.highScores[i];
+        char name[sizeof entry.name];
+        std::snprintf(name, sizeof name, "%.*s", static_cast<int>(sizeof name - 1), entry.name);
+        putSettingValue(nameKey(i), name);
+        putFormatted(scoreKey(i), "%1.0f", static_cast<double>(entry.score));
     }
 }
 
@@ -353,11 +356,4 @@ void writeSettingsFile() {
     }
     replaceFileContents(settingsPath, bytes, size);
     std::free(bytes);
-}
-
-void saveSettings() {
-    const std::uint8_t fullScreen = settings.keepFullScreen ? 1 : displayMode.fullScreen;
-    composeSettingsText(displayMode.colourBits, displayMode.refreshRate, fullScreen, sound.soundVolume,
-                        keys.forwardKey, keys.rightKey, keys.leftKey, keys.shootKey, highScores);
-    writeSettingsFile();
 }

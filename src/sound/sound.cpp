@@ -1,6 +1,7 @@
 #include "sound/sound.h"
 
-#include "game/game_state.h"
+#include "platform/port.h"
+#include "platform/rand.h"
 
 #include <cmath>
 

@@ -1,33 +1,32 @@
 #include "ui/high_scores.h"
 
-#include "app/display_mode.h"
-#include "app/keyboard.h"
-#include "app/modes.h"
-#include "app/text.h"
-#include "app/window.h"
 #include "game/game_state.h"
+#include "game/input.h"
 #include "platform/keys.h"
-#include "settings/settings.h"
+#include "platform/port.h"
+#include "render/display_mode.h"
+#include "render/text.h"
 #include "ui/menu.h"
 #include "ui/options.h"
+#include "ui/stored_settings.h"
 #include "ui/texts.h"
+#include "ui/ui_hooks.h"
 
-#include <GL/freeglut.h>
+#include <GL/gl.h>
 #include <cstdio>
 #include <cstring>
 
-HighScoreEntry highScores[3] = {{"Pelvor", 0}, {"Morvasta", 0}, {"Zintok", 0}};
+HighScoreEntry highScores[kHighScoreCount] = {{"Pelvor", 0}, {"Morvasta", 0}, {"Zintok", 0}};
 char nameBuffer[9] = {};
 std::int8_t nameLength = 0;
 
 namespace {
 
-constexpr int kEntries = 3;
 constexpr std::int8_t kMaxNameLength = 8;
 
 // Descending by score; entries with equal scores keep their order.
 void sortHighScores() {
-    for (int i = 1; i < kEntries; ++i) {
+    for (int i = 1; i < kHighScoreCount; ++i) {
         const HighScoreEntry moving = highScores[i];
         int j = i;
         while (j > 0 && highScores[j - 1].score < moving.score) {
@@ -48,13 +47,13 @@ void completeNameEntry() {
     saveSettings();
     while (keys.enterHeld) {
         serviceWindowWhileWaiting();
-        pollKeyboard(keys);
+        uiHooks.pollKeyboard();
     }
     if (keys.keyboardUnseen) {
         // Enter may still be down: the menu's latch holds it until it is seen up.
         game.lastFunctionKey = 'e';
     }
-    setAppMode(AppMode::Menu);
+    uiHooks.setAppMode(AppMode::Menu);
 }
 
 }  // namespace
@@ -70,9 +69,9 @@ bool scoreQualifies(float score) {
 
 void insertHighScore(const char* name, float score) {
     sortHighScores();
-    for (int i = 0; i < kEntries; ++i) {
+    for (int i = 0; i < kHighScoreCount; ++i) {
         if (highScores[i].score < score) {
-            for (int j = kEntries - 1; j > i; --j) {
+            for (int j = kHighScoreCount - 1; j > i; --j) {
                 highScores[j] = highScores[j - 1];
             }
             std::snprintf(highScores[i].name, sizeof highScores[i].name, "%s", name);
@@ -84,7 +83,7 @@ void insertHighScore(const char* name, float score) {
 
 void drawHighScoresScreen() {
     char score[64];
-    for (int i = 0; i < kEntries; ++i) {
+    for (int i = 0; i < kHighScoreCount; ++i) {
         drawRowLabel(i, highScores[i].name);
         std::snprintf(score, sizeof score, "%1.0lf", static_cast<double>(highScores[i].score));
         drawRowValue(i, score);
@@ -103,7 +102,7 @@ void openNameEntry() {
     // Letters and digits are asked only here and by the key capture, so a tap made during play
     // would still be pending and typed as the name's first character.
     forgetPendingPresses();
-    setAppMode(AppMode::NameEntry);
+    uiHooks.setAppMode(AppMode::NameEntry);
 }
 
 void nameEntryDisplay() {
@@ -114,12 +113,12 @@ void nameEntryDisplay() {
     printText(0.4 * h, 0.3125 * w, 0, largeFont, "%s", pick(kHighScoreSet));
     printText(0.4 * h, 0.475 * h, 0, largeFont, "%s", pick(kEnterName));
     printText(0.4 * h, 0.4 * w, 0, largeFont, "%s", nameBuffer);
-    glutPostRedisplay();
-    glutSwapBuffers();
+    requestRedisplay();
+    swapWindowBuffers();
 }
 
 void nameEntryIdle() {
-    pollKeyboard(keys);
+    uiHooks.pollKeyboard();
     // Nothing typed can be read, and the latched key must stay latched.
     if (keys.keyboardUnseen) {
         return;

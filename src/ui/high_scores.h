@@ -1,13 +1,10 @@
 #pragma once
 // The three-entry high-score table and the name entry.
+#include "settings/settings.h"
+
 #include <cstdint>
 
-struct HighScoreEntry {
-    char name[9];
-    float score;
-};
-
-extern HighScoreEntry highScores[3];
+extern HighScoreEntry highScores[kHighScoreCount];
 extern char nameBuffer[9];
 extern std::int8_t nameLength;
 

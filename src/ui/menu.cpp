@@ -1,21 +1,23 @@
 #include "ui/menu.h"
 
-#include "app/display_mode.h"
-#include "app/keyboard.h"
-#include "app/modes.h"
-#include "app/screen_mapping.h"
-#include "app/text.h"
-#include "app/window.h"
 #include "game/game_state.h"
+#include "game/input.h"
 #include "platform/clock.h"
+#include "platform/port.h"
+#include "render/display_mode.h"
+#include "render/screen_mapping.h"
+#include "render/text.h"
 #include "settings/settings.h"
 #include "ui/high_scores.h"
 #include "ui/options.h"
+#include "ui/stored_settings.h"
 #include "ui/texts.h"
+#include "ui/ui_hooks.h"
 
-#include <GL/freeglut.h>
+#include <GL/gl.h>
 
 MenuState menu{MainMenu, 1, 0, 4, -1, 0, 0, 0, {0, 0, 0, 0}};
+UiHooks uiHooks{};
 
 namespace {
 
@@ -50,7 +52,7 @@ void drawFrame() {
 
 void startGame() {
     prepareGame(true, false);
-    setAppMode(AppMode::Game);
+    uiHooks.setAppMode(AppMode::Game);
 }
 
 void mainMenuEnter(int row) {
@@ -60,7 +62,7 @@ void mainMenuEnter(int row) {
             systemTest = 1;
             startGame();
         } else {
-            setAppMode(AppMode::Game);
+            uiHooks.setAppMode(AppMode::Game);
         }
         break;
     case 1:
@@ -173,10 +175,13 @@ void drawRowValue(int row, const char* text) {
 }
 
 void drawHighlight() {
-    const double d = menu.selectedRow * kRowSpacing * layout.keptWidth;
+    // The triangle's corners for the first row, as fractions of W: x0, y0, x1, y1, x2, y2.
+    static constexpr double kCorners[6] = {0.275, 0.24375, 0.275, 0.26875, 0.2875, 0.25625};
+    const double w = layout.keptWidth;
+    const double d = menu.selectedRow * kRowSpacing * w;
     glBegin(GL_TRIANGLES);
     for (int i = 0; i < 3; ++i) {
-        glVertex3d(mapX(layout.highlight[2 * i]), mapY(layout.highlight[2 * i + 1] + d), 0.0);
+        glVertex3d(mapX(kCorners[2 * i] * w), mapY(kCorners[2 * i + 1] * w + d), 0.0);
     }
     glEnd();
 }
@@ -214,13 +219,13 @@ void menuDisplay() {
         break;
     }
     drawHighlight();
-    glutPostRedisplay();
-    glutSwapBuffers();
+    requestRedisplay();
+    swapWindowBuffers();
 }
 
 void menuIdle() {
     const double start = clockMs();
-    pollKeyboard(keys);
+    uiHooks.pollKeyboard();
     for (int which = 0; which < 4; ++which) {
         if (menu.capturePending[which]) {
             continueKeyCapture(which);

@@ -1,20 +1,20 @@
 #include "ui/options.h"
 
-#include "app/display_mode.h"
-#include "app/key_bindings.h"
-#include "app/text.h"
-#include "app/window.h"
 #include "game/game_state.h"
+#include "game/input.h"
 #include "platform/keys.h"
+#include "platform/port.h"
+#include "render/display_mode.h"
+#include "render/text.h"
 #include "settings/settings.h"
 #include "sound/sound.h"
 #include "ui/menu.h"
+#include "ui/stored_settings.h"
 #include "ui/texts.h"
+#include "ui/ui_hooks.h"
 
 #include <GL/gl.h>
 #include <cstdio>
-
-DisplayApplyHooks displayApplyHooks{recreateGameWindow, rebuildFonts};
 
 namespace {
 
@@ -138,13 +138,13 @@ void restoreVisit() {
 void applyDisplayOptions() {
     displayMode.width = resolutionWidth(settings.resolutionIndex);
     displayMode.height = resolutionHeight(settings.resolutionIndex);
-    if (displayApplyHooks.recreateWindow()) {
+    if (uiHooks.recreateWindow()) {
         restoreVisit();
-        displayApplyHooks.recreateWindow();
+        uiHooks.recreateWindow();
     }
     fontCharset = charsetFor(settings.language);
-    displayApplyHooks.rebuildFonts();
-    prepareGame(false, true);
+    uiHooks.rebuildFonts();
+    prepareGameForDisplay(true);
     menu.savedResolutionIndex = -1;
     menu.savedRefreshRate = 0;
     menu.savedColourBits = 0;

@@ -2,14 +2,6 @@
 // The options, sound and controls screens, and the two keyboard operations of the controls screen.
 #include <cstdint>
 
-// What applying new display options needs from the window and the fonts. Tests replace the
-// entries to run without a window.
-struct DisplayApplyHooks {
-    bool (*recreateWindow)();  // true when full screen was refused and the old window stayed
-    void (*rebuildFonts)();
-};
-extern DisplayApplyHooks displayApplyHooks;
-
 // Scans the keyboard, while our window has the focus, for a pressed key from code 8 upward (skipping the codes that cannot be bound)
 // and stores it in binding. Without wait, no key found stores 0; with wait, the scan goes on from
 // code 0 until a key is down. F5 resets all five bindings to their defaults instead and leaves

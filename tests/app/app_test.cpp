@@ -1,11 +1,11 @@
 // The window and its view box, the screen mapping, text and its fonts, and the keyboard poll.
 #include "app/keyboard.h"
-#include "app/screen_mapping.h"
-#include "app/text.h"
 #include "app/window.h"
+#include "platform/test_hooks.h"
+#include "render/screen_mapping.h"
+#include "render/text.h"
 #include "support/gl_test_support.h"
 #include "support/test_support.h"
-#include "platform/test_hooks.h"
 
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>

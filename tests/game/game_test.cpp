@@ -1,10 +1,10 @@
 // The simulation headless, on a fake clock with a fixed seed and keys the test holds: whole games
 // to their end, invariants over seeded games with random input, a stored digest of seeded runs
 // (see support/test_support.h), and a few rules a player counts on.
-#include "app/key_bindings.h"
+#include "game/bursts_and_bonus.h"
 #include "game/enemies.h"
 #include "game/frame_update.h"
-#include "game/bursts_and_bonus.h"
+#include "game/input.h"
 #include "game/ship_and_shots.h"
 #include "platform/rand.h"
 #include "sound/sound.h"
@@ -43,6 +43,7 @@ void fakePoll() {
 void startGame(bool systemTestGame, unsigned seed) {
     useFakeClock(100000);
     initialiseGameTables();
+    setFieldSize(800, 600);
     prepareGame(false, false);
     platformSrand(seed);
     setStepConstants();  // the decision delays from the seed, not from the calendar

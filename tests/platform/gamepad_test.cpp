@@ -6,7 +6,7 @@
 #include "game/frame_update.h"
 #include "game/game_state.h"
 #include "game/ship_and_shots.h"
-#include "platform/gamepad.h"
+#include "platform/port.h"
 #include "platform/test_hooks.h"
 
 #include <gtest/gtest.h>

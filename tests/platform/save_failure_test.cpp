@@ -3,7 +3,7 @@
 // as the old settings or the new ones, and a save that reports failure left the old ones.
 #include "settings/settings_fixture.h"
 
-#include "platform/file_replace.h"
+#include "platform/port.h"
 #include "platform/test_hooks.h"
 
 namespace {

@@ -1,10 +1,12 @@
 // The drawing at fixed poses against stored feedback digests (see support/test_support.h for how
 // to store new ones after an intended change), and what only pixels or GL state show.
-#include "app/text.h"
+#include "app/startup.h"
 #include "game/game_state.h"
 #include "platform/rand.h"
+#include "render/display_mode.h"
 #include "render/enemy_drawing.h"
 #include "render/scene.h"
+#include "render/text.h"
 #include "settings/settings.h"
 #include "support/gl_test_support.h"
 #include "support/test_support.h"
@@ -51,7 +53,8 @@ protected:
             GTEST_SKIP() << "no X display";
         }
         if (quadric == nullptr) {
-            prepareGame(false, true);  // the sizes for this window
+            prepareGameForDisplay(true);  // the sizes for this window
+            connectLayers();
             quadric = gluNewQuadric();
             gluQuadricDrawStyle(quadric, GLU_SILHOUETTE);
             createFonts();
@@ -109,7 +112,7 @@ TEST_F(RenderTest, TheWholeFrameAndTheHudsBorrowedRecords) {
     game.volumeShownUntil = 1e9;
     game.score = 1234;
     game.frameRate = 65;
-    prepareGame(false, true);  // a star field, placed here at fixed points
+    prepareGameForDisplay(true);  // a star field, placed here at fixed points
     for (std::uint32_t i = 0; i < stars.count; ++i) {
         stars.stars[i] = Star{i * 7.0, i * 5.0 + 30, 0.3 + i % 7 * 0.1};
     }

@@ -1,12 +1,14 @@
 #pragma once
 // A private directory for zarv.cfg and the settings, bindings and table at their start-up values.
-#include "app/display_mode.h"
-#include "app/key_bindings.h"
+#include "app/startup.h"
 #include "game/game_state.h"
+#include "game/input.h"
+#include "render/display_mode.h"
 #include "settings/settings.h"
 #include "settings/settings_hooks.h"
 #include "sound/sound.h"
 #include "ui/high_scores.h"
+#include "ui/stored_settings.h"
 
 #include <cstdio>
 #include <cstring>
@@ -50,10 +52,11 @@ protected:
         clearSettingsTextForTest();
         initialiseGameTables();
         settings.resolutionIndex = 1;
-        setDefaultKeyBindings(keys);
+        setStartupDefaults();
         const HighScoreEntry defaults[3] = {{"Pelvor", 0}, {"Morvasta", 0}, {"Zintok", 0}};
         std::memcpy(highScores, defaults, sizeof highScores);
         sound.soundVolume = -1;
+        setFieldSize(800, 600);
         prepareGame(false, false);
     }
 
@@ -61,17 +64,15 @@ protected:
         clearSettingsTextForTest();
         std::error_code ignored;  // a directory left behind fails no test
         std::filesystem::remove_all(directory, ignored);
-        settingsPath = "./zarv.cfg";
+        settingsPath = kSettingsPath;
     }
 
     void writeFile(const std::string& bytes) { put(path, bytes); }
     std::string readFile() const { return contents(path); }
 
-    // Start-up's order: read the file, then apply it.
     void load(const std::string& bytes) {
         writeFile(bytes);
-        readSettingsFile();
-        parseSettingsText();
+        loadSettings();
     }
 
     std::string directory;

@@ -89,7 +89,7 @@ TEST_F(SettingsTest, RandomAndDamagedFilesLoadSafelyAndSaveToAFixedPoint) {
         }
         sound.soundVolume = i % 2 ? 127 : -1;
         const bool fixedPoint = i % 100 == 0;  // through the real file now and then
-        fixedPoint ? load(bytes) : (loadSettingsText(bytes.data(), bytes.size()), parseSettingsText());
+        fixedPoint ? load(bytes) : (loadSettingsText(bytes.data(), bytes.size()), applySettingsText());
         ASSERT_LT(unsigned(settings.resolutionIndex), unsigned(kResolutionCount)) << i;
         ASSERT_EQ(displayMode.width, kResolutionWidths[settings.resolutionIndex]);
         ASSERT_EQ(displayMode.height, displayMode.width * 3 / 4);

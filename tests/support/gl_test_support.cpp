@@ -1,7 +1,8 @@
 #include "support/gl_test_support.h"
 
-#include "app/display_mode.h"
 #include "app/window.h"
+#include "platform/port.h"
+#include "render/display_mode.h"
 
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
@@ -15,7 +16,7 @@ namespace {
 class FinishDrawing : public ::testing::Environment {
 public:
     void TearDown() override {
-        if (gameWindowExists()) {
+        if (windowIsOpen()) {
             glFinish();
         }
     }

@@ -4,9 +4,10 @@
 // support/test_support.h), and the focus gate. (The two ways out, Exit saving the settings and F12
 // saving nothing, are the end-to-end tests'.)
 #include "app/modes.h"
-#include "app/text.h"
+#include "app/startup.h"
 #include "platform/keys.h"
 #include "platform/test_hooks.h"
+#include "render/text.h"
 #include "settings/settings_fixture.h"  // also the settings, bindings, table and game records
 #include "support/gl_test_support.h"
 #include "support/test_support.h"
@@ -64,8 +65,9 @@ protected:
         setKeySource(fake_keyboard::down, [] { return fake_keyboard::focus; });
         useFakeClock(1000);
         recreateCalls = fontBuilds = 0;
-        displayApplyHooks = DisplayApplyHooks{[] { return ++recreateCalls < 0; },  // never refused
-                                              [] { ++fontBuilds; }};
+        connectLayers();
+        uiHooks.recreateWindow = [] { return ++recreateCalls < 0; };  // never refused
+        uiHooks.rebuildFonts = [] { ++fontBuilds; };
         keys.shipKeysLocked = 0;
         menu = MenuState{MainMenu, 1, 0, 4, -1, 0, 0, 0, {0, 0, 0, 0}};
         game.lastFunctionKey = gameInProgress = systemTest = nameLength = 0;
@@ -145,7 +147,7 @@ TEST_F(MenuTest, EveryScreenDrawnInBothLanguages) {
         GTEST_SKIP() << "no X display";
     }
     createFonts();
-    prepareGame(false, true);
+    prepareGameForDisplay(true);
     highScores[0] = HighScoreEntry{"ivo", 1234.7f};
     std::snprintf(nameBuffer, sizeof nameBuffer, "%s", "ivo");
     for (int language = 0; language < 2; ++language) {
@@ -270,7 +272,7 @@ TEST_F(MenuTest, ATapMadeBeforeTheNameEntryOpenedIsNotPartOfTheName) {
 // Back after a full screen the monitor refused: the window is made again with what the visit
 // changed put back, and the file keeps those values; the next visit starts afresh.
 TEST_F(MenuTest, BackAfterARefusedFullScreenPutsTheVisitsValuesBack) {
-    displayApplyHooks.recreateWindow = [] { return ++recreateCalls == 1; };
+    uiHooks.recreateWindow = [] { return ++recreateCalls == 1; };
     openMenuScreen(OptionsScreen, 0, 7);
     optionsLeft(0), optionsLeft(1), optionsRight(2), optionsRight(3);  // 640x480, 16-bit, 70 Hz, full
     optionsEnter(7);

@@ -1,5 +1,7 @@
 #include "platform/clock.h"
 
+#include "platform/port.h"
+
 #include <cerrno>
 #include <ctime>
 #include <time.h>

@@ -1,4 +1,5 @@
-#include "platform/display_switch.h"
+#include "platform/port.h"
+#include "platform/desktop/desktop.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

@@ -1,5 +1,6 @@
 #include "platform/clock.h"
 #include "platform/linux/keys_x11.h"
+#include "platform/port.h"
 
 namespace {
 

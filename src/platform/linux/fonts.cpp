@@ -1,6 +1,7 @@
 #include "platform/fonts.h"
 
 #include "platform/linux/code_page.h"
+#include "platform/port.h"
 
 #include <GL/gl.h>
 #include <fontconfig/fontconfig.h>

@@ -2,6 +2,7 @@
 
 #include "platform/clock.h"
 #include "platform/linux/keys_x11.h"
+#include "platform/port.h"
 #include "platform/virtual_keys.h"
 
 #include <GL/glx.h>

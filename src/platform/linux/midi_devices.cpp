@@ -1,4 +1,4 @@
-#include "platform/midi_devices.h"
+#include "platform/port.h"
 
 #include "platform/linux/midi_synth.h"
 

@@ -1,4 +1,4 @@
-#include "platform/console.h"
+#include "platform/port.h"
 
 #include <windows.h>
 

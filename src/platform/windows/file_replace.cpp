@@ -1,4 +1,4 @@
-#include "platform/file_replace.h"
+#include "platform/port.h"
 
 #include "platform/file_in_place.h"
 

@@ -1,5 +1,7 @@
 #include "platform/fonts.h"
 
+#include "platform/port.h"
+
 #include <windows.h>
 
 #include <GL/gl.h>

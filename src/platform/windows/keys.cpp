@@ -1,5 +1,6 @@
 #include "platform/keys.h"
 
+#include "platform/port.h"
 #include "platform/windows/win_hooks.h"
 
 #include <cstdio>

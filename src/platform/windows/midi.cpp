@@ -1,6 +1,6 @@
 // The system's MIDI output device 0, through the multimedia API. Every Windows has a General
 // MIDI synthesiser there, so no SoundFont travels with the game.
-#include "platform/midi_devices.h"
+#include "platform/port.h"
 #include "platform/windows/win_hooks.h"
 
 namespace {

@@ -7,7 +7,8 @@
 #include <gtest/gtest.h>  // before Xlib, whose None macro clashes with it
 
 #include "e2e/harness.h"
-#include "platform/display_switch.h"
+#include "platform/desktop/desktop.h"
+#include "platform/port.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

@@ -1,7 +1,7 @@
 // Saving over files as a player has them on a POSIX system: permissions, links and locked folders.
 #include "settings/settings_fixture.h"
 
-#include "platform/file_replace.h"
+#include "platform/port.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -5,11 +5,12 @@
 // and the release of a tap.
 #include <gtest/gtest.h>  // before Xlib, whose None macro clashes with it
 
-#include "app/key_bindings.h"
 #include "app/keyboard.h"
 #include "e2e/harness.h"
+#include "game/input.h"
 #include "platform/keys.h"
 #include "platform/linux/keys_x11.h"
+#include "platform/port.h"
 
 #include <GL/glx.h>
 #include <cstdlib>

@@ -3,7 +3,7 @@
 // with the system's own ln and rm, which a Windows program under Wine can start.
 #include "settings/settings_fixture.h"
 
-#include "platform/file_replace.h"
+#include "platform/port.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/gamepad.h"
+#include "platform/port.h"
 
 // The program has its own main; SDL must not replace it.
 #define SDL_MAIN_HANDLED

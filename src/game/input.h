@@ -1,5 +1,6 @@
 #pragma once
-// The five bound keys and the level flags the keyboard poll writes every frame.
+// The five bound keys and the level flags the game, the menus and the name entry read. The
+// application's keyboard poll fills the flags from the keyboard and the pads every frame.
 #include "platform/virtual_keys.h"
 
 #include <cstdint>

@@ -15,4 +15,7 @@ struct DisplayMode {
 
 extern DisplayMode displayMode;
 
+// The game's sizes prepared for the display mode's resolution (prepareGame with newGame false).
+void prepareGameForDisplay(bool keepState);
+
 constexpr const char* kWindowTitle = "zarv 713a";

@@ -1,8 +1,16 @@
-#include "app/screen_mapping.h"
+#include "render/screen_mapping.h"
 
-#include "app/display_mode.h"
+#include "game/game_state.h"
+#include "render/display_mode.h"
 
 #include <GL/gl.h>
+
+DisplayMode displayMode{};
+
+void prepareGameForDisplay(bool keepState) {
+    setFieldSize(displayMode.width, displayMode.height);
+    prepareGame(false, keepState);
+}
 
 void computeScreenMapping() {
     std::uint32_t a = displayMode.width;

@@ -1,8 +1,9 @@
-#include "app/text.h"
+#include "render/text.h"
 
-#include "app/display_mode.h"
-#include "app/screen_mapping.h"
 #include "platform/fonts.h"
+#include "platform/port.h"
+#include "render/display_mode.h"
+#include "render/screen_mapping.h"
 #include "settings/settings.h"
 
 #include <GL/gl.h>
