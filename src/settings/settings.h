@@ -43,8 +43,10 @@ void parseSettingsText();
 void composeSettingsText(std::uint32_t colourBits, std::uint32_t refreshRate, std::uint8_t fullScreen,
                          std::int8_t soundVolume, std::int16_t forwardKey, std::int16_t rightKey,
                          std::int16_t leftKey, std::int16_t shootKey, const HighScoreEntry* table);
-// Saves through replaceFileContents: at every moment, a crash or a failure included, the file
-// reads as the old settings or as the new ones; nothing is reported.
+// Saves through replaceFileContents: afterwards, a failure included, the file reads as the old
+// settings or as the new ones, and so it does after a crash, but for one in the middle of an
+// in-place rewrite's single write (platform/file_replace.h), which may leave a mixture. Nothing is
+// reported.
 void writeSettingsFile();
 // composeSettingsText with the current values (full screen as the player chose it), then
 // writeSettingsFile.
