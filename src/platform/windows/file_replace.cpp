@@ -136,11 +136,11 @@ Outcome replaceByMove(const std::wstring& target, const char* bytes, std::size_t
         return Outcome::Saved;
     }
     const DWORD error = GetLastError();
-    // A failure may already have taken the old file from its name (ERROR_UNABLE_TO_MOVE_REPLACEMENT
-    // deletes it, ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 leaves it under a name of the system's
-    // choosing), the new content being only in the temporary file: then that file takes the empty
-    // name. The move never replaces a file, so an old file still in place stays; only then may the
-    // temporary file go, and it is never deleted while it holds the only copy of the settings.
+    // A failure may already have taken the old file from its name: ERROR_UNABLE_TO_MOVE_REPLACEMENT
+    // deletes it, ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 leaves it under a name of the system's choosing,
+    // and the new content is then only in the temporary file, which is moved to the free name. The
+    // move never replaces a file, so an old file still in place stays, and only then does the
+    // temporary file go: it is never deleted while it may hold the only copy of the settings.
     if (files->moveFile(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
         return Outcome::Saved;
     }
