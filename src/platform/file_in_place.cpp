@@ -35,7 +35,9 @@ bool writeAndFlush(const FileCalls& file, const char* bytes, std::size_t size) {
 // old settings, and the new text followed by zeros as the new. The file first grows with zeros to
 // the new length, its room taken (a full disk fails here, before anything is overwritten); one
 // write over its start then puts down the new text, zero-padded to the old length; only once that
-// is on the disk is the file cut. Should the write fail, the old bytes go back.
+// is on the disk is the file cut. Should the write or its flush fail, the old bytes go back. What
+// this cannot cover is a crash or power loss in the middle of that one write: the disk may then
+// hold part of the new text and part of the old.
 bool rewriteInPlace(const FileCalls& file, std::uint64_t oldSize, const char* bytes, std::size_t size) {
     if (oldSize > SIZE_MAX / 2 - 1) {
         return false;

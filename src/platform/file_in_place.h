@@ -19,6 +19,9 @@ struct FileCalls {
 bool fileStepFails(const char* step);
 // The whole of bytes at the file's start, then flushed to the disk.
 bool writeAndFlush(const FileCalls& file, const char* bytes, std::size_t size);
-// Replaces the content of a file of oldSize bytes with bytes, so that at every moment it reads as
-// the old content or the new, followed at most by zero bytes. True when the new content is down.
+// Replaces the content of a file of oldSize bytes with bytes. The file reads as the old content or
+// the new, followed at most by zero bytes, before and after the one write of the new bytes, and
+// after a failure the calls report: the old bytes are written back, and only a failure of that
+// write too leaves a mixture. A crash or power loss during the write may leave a mixture of old
+// and new bytes. True when the new content is down.
 bool rewriteInPlace(const FileCalls& file, std::uint64_t oldSize, const char* bytes, std::size_t size);

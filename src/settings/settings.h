@@ -67,8 +67,9 @@ void putSettingValue(const char* key, const char* value);
 void parseSettingsText(StoredSettings& values);
 // Rebuilds the text from the values: the file's lines in their order; lines of other keys go.
 void composeSettingsText(const StoredSettings& values);
-// Saves through replaceFileContents (platform/port.h), which says what a crash or a failure may
-// leave; nothing is reported.
+// Saves through replaceFileContents (platform/port.h): afterwards, a failure included, the file
+// reads as the old settings or as the new ones, and so it does after a crash, but for one in the
+// middle of an in-place rewrite's single write, which may leave a mixture. Nothing is reported.
 void writeSettingsFile();
 
 // The file's text with LF line ends, zero-terminated; nullptr while there is none.

@@ -1,12 +1,14 @@
 #include "platform/port.h"
 
 #include "platform/file_in_place.h"
-
-#include <windows.h>
+#include "platform/windows/win_hooks.h"
 
 #include <string>
 
 namespace {
+
+constexpr WinFileCalls kSystemFileCalls = {ReplaceFileW, MoveFileExW, DeleteFileW};
+const WinFileCalls* files = &kSystemFileCalls;
 
 std::wstring widen(const char* text) {
     const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
@@ -106,6 +108,8 @@ Outcome refusal(DWORD error) {
 // a full disk leaves the old file or the new one, never a cut one. ReplaceFileW gives the new file
 // the old one's attributes and access rights. The name is the process's own, so no other program
 // holding a file of the same kind gets in the way.
+// No backup name: with one, ReplaceFileW moves the old file aside before the new one takes its
+// name, and a crash between the two leaves no file at all.
 Outcome replaceByMove(const std::wstring& target, const char* bytes, std::size_t size) {
     std::wstring temporary;
     HANDLE file = INVALID_HANDLE_VALUE;
@@ -123,13 +127,27 @@ Outcome replaceByMove(const std::wstring& target, const char* bytes, std::size_t
     }
     const bool written = writeAndFlush(callsOn(file), bytes, size);
     CloseHandle(file);
-    if (written && !injected("rename") &&
-        ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, 0, nullptr, nullptr)) {
+    if (!written) {
+        files->deleteFile(temporary.c_str());
+        return Outcome::Failed;
+    }
+    if (!injected("rename") &&
+        files->replaceFile(target.c_str(), temporary.c_str(), nullptr, 0, nullptr, nullptr)) {
         return Outcome::Saved;
     }
     const DWORD error = GetLastError();
-    DeleteFileW(temporary.c_str());
-    return written ? refusal(error) : Outcome::Failed;
+    // A failure may already have taken the old file from its name: ERROR_UNABLE_TO_MOVE_REPLACEMENT
+    // deletes it, ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 leaves it under a name of the system's choosing,
+    // and the new content is then only in the temporary file, which is moved to the free name. The
+    // move never replaces a file, so an old file still in place stays, and only then does the
+    // temporary file go: it is never deleted while it may hold the only copy of the settings.
+    if (files->moveFile(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        return Outcome::Saved;
+    }
+    if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        files->deleteFile(temporary.c_str());
+    }
+    return refusal(error);
 }
 
 }  // namespace
@@ -172,7 +190,7 @@ bool replaceFileContents(const char* path, const char* bytes, std::size_t size) 
         CloseHandle(file);
         const Outcome outcome = replaceByMove(target, bytes, size);
         if (outcome == Outcome::Failed && made) {
-            DeleteFileW(target.c_str());
+            files->deleteFile(target.c_str());
         }
         if (outcome != Outcome::NoRoom) {
             return outcome == Outcome::Saved;
@@ -188,4 +206,8 @@ bool replaceFileContents(const char* path, const char* bytes, std::size_t size) 
                        rewriteInPlace(callsOn(file), static_cast<std::uint64_t>(length.QuadPart), bytes, size);
     CloseHandle(file);
     return saved;
+}
+
+void setWinFileCalls(const WinFileCalls* replacement) {
+    files = replacement != nullptr ? replacement : &kSystemFileCalls;
 }

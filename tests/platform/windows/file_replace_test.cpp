@@ -1,9 +1,10 @@
-// Saving through a symbolic link on Windows. Wine presents a Unix symbolic link as Windows
+// Saving on Windows: through a symbolic link, and past a ReplaceFileW that fails part way. Wine presents a Unix symbolic link as Windows
 // presents one to a program that opens it: followed to its target. The links are made and removed
 // with the system's own ln and rm, which a Windows program under Wine can start.
 #include "settings/settings_fixture.h"
 
 #include "platform/port.h"
+#include "platform/windows/win_hooks.h"
 
 namespace {
 
@@ -46,4 +47,27 @@ TEST_F(SettingsTest, ASymbolicLinksTargetReceivesTheSaveOnWindows) {
     EXPECT_EQ(contents(path), saved);
     // Wine would delete a link's target, not the link: rm takes the link before the folder goes.
     EXPECT_TRUE(runInFolder("Z:\\bin\\rm zarv.cfg", directory, path, false));
+}
+
+// ReplaceFileW failing part way as the system documents it: ERROR_UNABLE_TO_MOVE_REPLACEMENT has
+// deleted the old file, ..._2 moved it to the backup name (or one nobody recorded); the new content
+// is under its temporary name. The settings file then reads as the old or the new, as the result says.
+TEST_F(SettingsTest, AReplaceFailingPartWayLeavesTheOldSettingsOrTheNewOnWindows) {
+    static DWORD error;
+    const WinFileCalls failing = {[](LPCWSTR old, LPCWSTR, LPCWSTR backup, DWORD, LPVOID, LPVOID) -> BOOL {
+                                      error == ERROR_UNABLE_TO_MOVE_REPLACEMENT
+                                          ? DeleteFileW(old)
+                                          : MoveFileExW(old, backup ? backup : (std::wstring(old) + L"~").c_str(), 0);
+                                      SetLastError(error);
+                                      return FALSE;
+                                  },
+                                  MoveFileExW, DeleteFileW};
+    for (DWORD code : {ERROR_UNABLE_TO_MOVE_REPLACEMENT, ERROR_UNABLE_TO_MOVE_REPLACEMENT_2}) {
+        error = code;
+        put(path, "old\r\n");
+        setWinFileCalls(&failing);
+        const bool saved = replaceFileContents(path.c_str(), "new\r\n", 5);
+        setWinFileCalls(nullptr);
+        EXPECT_EQ(contents(path), saved ? "new\r\n" : "old\r\n") << code;
+    }
 }
