@@ -8,7 +8,7 @@
 #include "game/input.h"
 #include "platform/clock.h"
 #include "platform/rand.h"
-#include "platform/test_hooks.h"
+#include "seams/seams.h"
 
 #include <algorithm>
 #include <chrono>

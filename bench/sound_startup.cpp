@@ -11,8 +11,9 @@
 #include "app/startup.h"
 #include "platform/clock.h"
 #include "platform/linux/midi_synth.h"
+#include "platform/linux/midi_synth_seam.h"
 #include "platform/midi.h"
-#include "platform/test_hooks.h"
+#include "seams/seams.h"
 #include "sound/sound.h"
 
 #include <dlfcn.h>

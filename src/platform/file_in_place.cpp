@@ -1,34 +1,10 @@
 #include "platform/file_in_place.h"
 
-#include "platform/hook_state.h"
-
 #include <cstdlib>
 #include <cstring>
 
-bool (*fakeFileStepFails)(const char* step) = nullptr;
-
-namespace {
-
-bool writeAt(const FileCalls& file, const char* bytes, std::size_t size) {
-    if (fileStepFails("write")) {
-        file.writeAt(file.handle, bytes, size / 2, 0);
-        return false;
-    }
-    return file.writeAt(file.handle, bytes, size, 0);
-}
-
-bool flush(const FileCalls& file) {
-    return !fileStepFails("flush") && file.flush(file.handle);
-}
-
-}  // namespace
-
-bool fileStepFails(const char* step) {
-    return fakeFileStepFails != nullptr && fakeFileStepFails(step);
-}
-
 bool writeAndFlush(const FileCalls& file, const char* bytes, std::size_t size) {
-    return writeAt(file, bytes, size) && flush(file);
+    return file.writeAt(file.handle, bytes, size, 0) && file.flush(file.handle);
 }
 
 // The reader stops at the first zero byte, so the old text followed by zeros still reads as the
@@ -54,7 +30,7 @@ bool rewriteInPlace(const FileCalls& file, std::uint64_t oldSize, const char* by
     }
     bool ready = file.readAt(file.handle, before, old, 0);
     if (ready && size > old) {
-        ready = !fileStepFails("grow") && file.grow(file.handle, size) && flush(file);
+        ready = file.grow(file.handle, size) && file.flush(file.handle);
     }
     const bool written = ready && writeAndFlush(file, after, padded);
     if (ready && !written) {
@@ -62,8 +38,8 @@ bool rewriteInPlace(const FileCalls& file, std::uint64_t oldSize, const char* by
     }
     // Cut to the length that holds the text now: a cut that fails leaves zeros, which are read past.
     const std::size_t length = written ? size : old;
-    if (length < padded && !fileStepFails("cut") && file.cut(file.handle, length)) {
-        flush(file);
+    if (length < padded && file.cut(file.handle, length)) {
+        file.flush(file.handle);
     }
     std::free(before);
     return written;

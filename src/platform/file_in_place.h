@@ -1,6 +1,6 @@
 #pragma once
-// What the platforms' replaceFileContents share: the steps a test may fail, and the rewrite of a
-// file that must keep its place. Only src/platform includes this.
+// What the ports' replaceFileContents share: the rewrite of a file that must keep its place, over
+// a table of the port's calls on the open file. Only src/platform includes this.
 #include <cstddef>
 #include <cstdint>
 
@@ -15,8 +15,6 @@ struct FileCalls {
     bool (*cut)(std::intptr_t handle, std::uint64_t size);
 };
 
-// True when a test fails this step (test_hooks.h); the caller fails it as a full disk would.
-bool fileStepFails(const char* step);
 // The whole of bytes at the file's start, then flushed to the disk.
 bool writeAndFlush(const FileCalls& file, const char* bytes, std::size_t size);
 // Replaces the content of a file of oldSize bytes with bytes. The file reads as the old content or

@@ -1,17 +1,17 @@
 #include "platform/keys.h"
 
-#include "platform/hook_state.h"
+#include "platform/keys_seam.h"
 #include "platform/port.h"
 
-bool (*fakeKeyDown)(int) = nullptr;
-bool (*fakeWindowFocused)() = nullptr;
+constinit const KeySource kPortKeySource{portKeyDown, portWindowFocused};
+constinit KeySource keySource = kPortKeySource;
 
 bool asyncKeyDown(int vk) {
-    return fakeKeyDown ? fakeKeyDown(vk) : portKeyDown(vk);
+    return keySource.keyDown(vk);
 }
 
 bool windowFocused() {
-    return fakeWindowFocused ? fakeWindowFocused() : portWindowFocused();
+    return keySource.windowFocused();
 }
 
 void forgetPendingPresses() {

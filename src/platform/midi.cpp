@@ -1,5 +1,6 @@
+#include "platform/midi_seam.h"
+
 #include "platform/port.h"
-#include "platform/test_hooks.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The window and its view box, the screen mapping, text and its fonts, and the keyboard poll.
 #include "app/keyboard.h"
 #include "app/window.h"
-#include "platform/test_hooks.h"
+#include "seams/seams.h"
 #include "render/screen_mapping.h"
 #include "render/text.h"
 #include "support/gl_test_support.h"

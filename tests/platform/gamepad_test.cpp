@@ -7,7 +7,7 @@
 #include "game/game_state.h"
 #include "game/ship_and_shots.h"
 #include "platform/port.h"
-#include "platform/test_hooks.h"
+#include "seams/seams.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "settings/settings_fixture.h"
 
 #include "platform/port.h"
-#include "platform/test_hooks.h"
+#include "seams/seams.h"
 
 namespace {
 
@@ -16,26 +16,26 @@ struct Watch {
     // bytes are back.
     bool inPlace = false;
     int steps = 0;
-    std::string torn;  // the first step before which the file read as neither
+    int torn = 0;  // the first step before which the file read as neither
 } watch;
 
 std::string textOf(const std::string& bytes) {
     loadSettingsText(bytes.data(), bytes.size());
-    return settingsTextForTest();
+    return settingsText;
 }
 
 std::string textOnDisk() {
     readSettingsFile();
-    const char* text = settingsTextForTest();
+    const char* text = settingsText;
     return text ? text : "(no file)";
 }
 
-bool watchStep(const char* step) {
+bool watchStep() {
     const bool failing = ++watch.steps == watch.failAt;
     const std::string now = textOnDisk();
     const bool watched = watch.steps <= watch.failAt || !watch.inPlace;
-    if (watch.torn.empty() && watched && now != watch.oldText && now != watch.newText) {
-        watch.torn = step;
+    if (watch.torn == 0 && watched && now != watch.oldText && now != watch.newText) {
+        watch.torn = watch.steps;
     }
     return failing;
 }
@@ -65,12 +65,12 @@ TEST_F(SettingsTest, ASaveFailingAtAnyStepLeavesTheOldSettingsOrTheNew) {
                 if (linked) {
                     std::filesystem::create_hard_link(path, second);
                 }
-                watch = Watch{textOf(oldBytes), textOf(newBytes), failAt, linked, 0, ""};
-                setFileStepHook(watchStep);
+                watch = Watch{textOf(oldBytes), textOf(newBytes), failAt, linked, 0, 0};
+                watchSaveSteps(watchStep);
                 const bool saved = replaceFileContents(path.c_str(), newBytes.data(), newBytes.size());
-                setFileStepHook(nullptr);
+                watchSaveSteps(nullptr);
                 failed = watch.steps >= failAt;
-                EXPECT_EQ(watch.torn, "") << "neither old nor new before this step";
+                EXPECT_EQ(watch.torn, 0) << "neither old nor new before this step";
                 EXPECT_EQ(textOnDisk(), saved ? watch.newText : watch.oldText);
                 EXPECT_TRUE(saved || failed);
                 // Both names one file, or the one file replaced by the other.

@@ -5,12 +5,12 @@
 #include "game/input.h"
 #include "render/display_mode.h"
 #include "settings/settings.h"
-#include "settings/settings_hooks.h"
 #include "sound/sound.h"
 #include "ui/high_scores.h"
 #include "ui/stored_settings.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -25,6 +25,11 @@ inline std::string defaultFile(const char* volume) {
     return kHeader + "\r\n\r\nrazdelitelna=1\r\ncvetove=32\r\nczestota=60\r\ncqlEkran=0\r\n" + volume +
            "ezik=0\r\nW=104\r\nA=102\r\nD=100\r\nTAB=9\r\n"
            "lud1=Pelvor\r\nlut1=0\r\nlud2=Morvasta\r\nlut2=0\r\nlud3=Zintok\r\nlut3=0";
+}
+
+inline void clearSettingsText() {
+    std::free(settingsText);
+    settingsText = nullptr;
 }
 
 inline std::string contents(const std::string& path) {
@@ -49,7 +54,7 @@ protected:
 
     // Everything but the directory back at its start-up values.
     void resetState() {
-        clearSettingsTextForTest();
+        clearSettingsText();
         initialiseGameTables();
         settings.resolutionIndex = 1;
         setStartupDefaults();
@@ -61,7 +66,7 @@ protected:
     }
 
     void TearDown() override {
-        clearSettingsTextForTest();
+        clearSettingsText();
         std::error_code ignored;  // a directory left behind fails no test
         std::filesystem::remove_all(directory, ignored);
         settingsPath = kSettingsPath;

@@ -3,7 +3,7 @@
 // always stopped, the volume keys, no device.
 #include "game/game_state.h"
 #include "platform/rand.h"
-#include "platform/test_hooks.h"
+#include "seams/seams.h"
 #include "sound/sound.h"
 #include "support/test_support.h"
 

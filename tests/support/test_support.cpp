@@ -1,7 +1,7 @@
 #include "support/test_support.h"
 
 #include "platform/clock.h"
-#include "platform/test_hooks.h"
+#include "seams/seams.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,7 +6,7 @@
 #include "app/modes.h"
 #include "app/startup.h"
 #include "platform/keys.h"
-#include "platform/test_hooks.h"
+#include "seams/seams.h"
 #include "render/text.h"
 #include "settings/settings_fixture.h"  // also the settings, bindings, table and game records
 #include "support/gl_test_support.h"

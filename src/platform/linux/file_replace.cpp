@@ -1,6 +1,7 @@
 #include "platform/port.h"
 
 #include "platform/file_in_place.h"
+#include "platform/linux/file_seam.h"
 
 #include <cerrno>
 #include <climits>
@@ -10,6 +11,18 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+int openToRewrite(const char* path) {
+    return open(path, O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+}
+
+}  // namespace
+
+constinit const PosixFileCalls kSystemFileCalls{mkstemp, fchown, rename, openToRewrite, pwrite, fsync,
+                                                posix_fallocate, ftruncate};
+constinit PosixFileCalls posixFileCalls = kSystemFileCalls;
 
 namespace {
 
@@ -38,25 +51,16 @@ FileCalls callsOn(int fd) {
             return moveAllAt(h, bytes, size, offset, pread);
         },
         [](std::intptr_t h, const char* bytes, std::size_t size, std::uint64_t offset) {
-            return moveAllAt(h, bytes, size, offset, pwrite);
+            return moveAllAt(h, bytes, size, offset, posixFileCalls.writeAt);
         },
-        [](std::intptr_t h) { return fsync(static_cast<int>(h)) == 0; },
+        [](std::intptr_t h) { return posixFileCalls.sync(static_cast<int>(h)) == 0; },
         [](std::intptr_t h, std::uint64_t size) {
-            return posix_fallocate(static_cast<int>(h), 0, static_cast<off_t>(size)) == 0;
+            return posixFileCalls.reserve(static_cast<int>(h), 0, static_cast<off_t>(size)) == 0;
         },
         [](std::intptr_t h, std::uint64_t size) {
-            return ftruncate(static_cast<int>(h), static_cast<off_t>(size)) == 0;
+            return posixFileCalls.cut(static_cast<int>(h), static_cast<off_t>(size)) == 0;
         },
     };
-}
-
-// A step a test fails reports what a full disk would.
-bool injected(const char* step) {
-    if (fileStepFails(step)) {
-        errno = ENOSPC;
-        return true;
-    }
-    return false;
 }
 
 // Flushes a rename itself to disk; a directory that cannot be opened is left as it is.
@@ -71,9 +75,7 @@ void syncDirectoryOf(const char* path) {
     }
     const int fd = open(directory, O_RDONLY | O_DIRECTORY);
     if (fd >= 0) {
-        if (!injected("flush directory")) {
-            fsync(fd);
-        }
+        posixFileCalls.sync(fd);
         close(fd);
     }
 }
@@ -129,7 +131,7 @@ Outcome replaceByRename(const char* path, const char* bytes, std::size_t size, c
     if (length < 0 || static_cast<std::size_t>(length) >= sizeof temporary) {
         return Outcome::Failed;
     }
-    const int fd = injected("create") ? -1 : mkstemp(temporary);
+    const int fd = posixFileCalls.makeTemporary(temporary);
     if (fd < 0) {
         return refusal();
     }
@@ -138,7 +140,7 @@ Outcome replaceByRename(const char* path, const char* bytes, std::size_t size, c
     if (existing != nullptr) {
         mode = existing->st_mode & 07777;
         if ((existing->st_uid != geteuid() || existing->st_gid != getegid()) &&
-            (injected("chown") || fchown(fd, existing->st_uid, existing->st_gid) != 0)) {
+            posixFileCalls.changeOwner(fd, existing->st_uid, existing->st_gid) != 0) {
             outcome = refusal();
         }
     } else {
@@ -152,7 +154,7 @@ Outcome replaceByRename(const char* path, const char* bytes, std::size_t size, c
     if (close(fd) != 0 && outcome == Outcome::Saved) {
         outcome = Outcome::Failed;
     }
-    if (outcome == Outcome::Saved && (injected("rename") || rename(temporary, path) != 0)) {
+    if (outcome == Outcome::Saved && posixFileCalls.rename(temporary, path) != 0) {
         outcome = refusal();
     }
     if (outcome == Outcome::Saved) {
@@ -164,7 +166,7 @@ Outcome replaceByRename(const char* path, const char* bytes, std::size_t size, c
 }
 
 bool rewriteWhereItIs(const char* path, const char* bytes, std::size_t size) {
-    const int fd = injected("open") ? -1 : open(path, O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int fd = posixFileCalls.openToRewrite(path);
     if (fd < 0) {
         return false;
     }

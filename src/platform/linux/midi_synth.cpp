@@ -6,6 +6,7 @@
 // sample loading that a program change may trigger (samples load on demand to keep memory low).
 #include "platform/linux/midi_soundfont.h"
 #include "platform/linux/midi_synth.h"
+#include "platform/linux/midi_synth_seam.h"
 #include "platform/port.h"
 
 #include <fluidsynth.h>

@@ -5,10 +5,11 @@
 
 #include <string>
 
-namespace {
+constinit const WinFileCalls kSystemWinFileCalls = {CreateFileW, ReplaceFileW, MoveFileExW, DeleteFileW,
+                                                    WriteFile,   FlushFileBuffers, SetEndOfFile};
+constinit const WinFileCalls* winFileCalls = &kSystemWinFileCalls;
 
-constexpr WinFileCalls kSystemFileCalls = {ReplaceFileW, MoveFileExW, DeleteFileW};
-const WinFileCalls* files = &kSystemFileCalls;
+namespace {
 
 std::wstring widen(const char* text) {
     const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
@@ -47,7 +48,7 @@ bool moveAllAt(std::intptr_t h, Bytes* bytes, std::size_t size, std::uint64_t of
 bool setLength(std::intptr_t h, std::uint64_t size) {
     LARGE_INTEGER end;
     end.QuadPart = static_cast<LONGLONG>(size);
-    return SetFilePointerEx(handleOf(h), end, nullptr, FILE_BEGIN) && SetEndOfFile(handleOf(h));
+    return SetFilePointerEx(handleOf(h), end, nullptr, FILE_BEGIN) && winFileCalls->setEndOfFile(handleOf(h));
 }
 
 // Growing a file with SetEndOfFile takes its room on the disk at once, and the new bytes read as zeros.
@@ -58,21 +59,12 @@ FileCalls callsOn(HANDLE file) {
             return moveAllAt(h, bytes, size, offset, ReadFile);
         },
         [](std::intptr_t h, const char* bytes, std::size_t size, std::uint64_t offset) {
-            return moveAllAt(h, bytes, size, offset, WriteFile);
+            return moveAllAt(h, bytes, size, offset, winFileCalls->writeFile);
         },
-        [](std::intptr_t h) { return FlushFileBuffers(handleOf(h)) != 0; },
+        [](std::intptr_t h) { return winFileCalls->flushFile(handleOf(h)) != 0; },
         setLength,
         setLength,
     };
-}
-
-// A step a test fails reports what a full disk would.
-bool injected(const char* step) {
-    if (fileStepFails(step)) {
-        SetLastError(ERROR_DISK_FULL);
-        return true;
-    }
-    return false;
 }
 
 // The name of the file a handle has open, symbolic links followed ("\\?\C:\..."); empty for a
@@ -115,9 +107,8 @@ Outcome replaceByMove(const std::wstring& target, const char* bytes, std::size_t
     HANDLE file = INVALID_HANDLE_VALUE;
     for (unsigned n = 0; n < 100 && file == INVALID_HANDLE_VALUE; ++n) {
         temporary = target + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(n) + L".tmp";
-        file = injected("create") ? INVALID_HANDLE_VALUE
-                                  : CreateFileW(temporary.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        file = winFileCalls->createFile(temporary.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) {
             return refusal(GetLastError());
         }
@@ -128,11 +119,10 @@ Outcome replaceByMove(const std::wstring& target, const char* bytes, std::size_t
     const bool written = writeAndFlush(callsOn(file), bytes, size);
     CloseHandle(file);
     if (!written) {
-        files->deleteFile(temporary.c_str());
+        winFileCalls->deleteFile(temporary.c_str());
         return Outcome::Failed;
     }
-    if (!injected("rename") &&
-        files->replaceFile(target.c_str(), temporary.c_str(), nullptr, 0, nullptr, nullptr)) {
+    if (winFileCalls->replaceFile(target.c_str(), temporary.c_str(), nullptr, 0, nullptr, nullptr)) {
         return Outcome::Saved;
     }
     const DWORD error = GetLastError();
@@ -141,11 +131,11 @@ Outcome replaceByMove(const std::wstring& target, const char* bytes, std::size_t
     // and the new content is then only in the temporary file, which is moved to the free name. The
     // move never replaces a file, so an old file still in place stays, and only then does the
     // temporary file go: it is never deleted while it may hold the only copy of the settings.
-    if (files->moveFile(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+    if (winFileCalls->moveFile(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
         return Outcome::Saved;
     }
     if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        files->deleteFile(temporary.c_str());
+        winFileCalls->deleteFile(temporary.c_str());
     }
     return refusal(error);
 }
@@ -190,7 +180,7 @@ bool replaceFileContents(const char* path, const char* bytes, std::size_t size) 
         CloseHandle(file);
         const Outcome outcome = replaceByMove(target, bytes, size);
         if (outcome == Outcome::Failed && made) {
-            files->deleteFile(target.c_str());
+            winFileCalls->deleteFile(target.c_str());
         }
         if (outcome != Outcome::NoRoom) {
             return outcome == Outcome::Saved;
@@ -206,8 +196,4 @@ bool replaceFileContents(const char* path, const char* bytes, std::size_t size) 
                        rewriteInPlace(callsOn(file), static_cast<std::uint64_t>(length.QuadPart), bytes, size);
     CloseHandle(file);
     return saved;
-}
-
-void setWinFileCalls(const WinFileCalls* replacement) {
-    files = replacement != nullptr ? replacement : &kSystemFileCalls;
 }

@@ -16,11 +16,19 @@ struct WinmmCalls {
 };
 void setWinmmCalls(const WinmmCalls* calls);
 
-// The calls that move a saved file into place, so a test can fail them the ways the system documents.
+// The calls by which the save creates, changes, moves and flushes files, so that a test can fail
+// each in turn as a full disk would, or the way the system documents.
 struct WinFileCalls {
+    HANDLE(WINAPI* createFile)(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                               DWORD disposition, DWORD flags, HANDLE templateFile);
     BOOL(WINAPI* replaceFile)(LPCWSTR replaced, LPCWSTR replacement, LPCWSTR backup, DWORD flags, LPVOID exclude,
                               LPVOID reserved);
     BOOL(WINAPI* moveFile)(LPCWSTR from, LPCWSTR to, DWORD flags);
     BOOL(WINAPI* deleteFile)(LPCWSTR path);
+    BOOL(WINAPI* writeFile)(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED at);
+    BOOL(WINAPI* flushFile)(HANDLE file);
+    BOOL(WINAPI* setEndOfFile)(HANDLE file);
 };
-void setWinFileCalls(const WinFileCalls* calls);
+extern const WinFileCalls kSystemWinFileCalls;
+// The system's own calls, or a test's table in their place.
+extern const WinFileCalls* winFileCalls;

@@ -2,7 +2,8 @@
 // down to the game's instruments). The ALSA sequencer fallback has no test: build machines have no
 // sequencer, and its part is one library call for each kind of message.
 #include "platform/linux/midi_synth.h"
-#include "platform/test_hooks.h"
+#include "platform/linux/midi_synth_seam.h"
+#include "seams/seams.h"
 #include "sound/sound.h"
 
 #include <gtest/gtest.h>

@@ -54,20 +54,19 @@ TEST_F(SettingsTest, ASymbolicLinksTargetReceivesTheSaveOnWindows) {
 // is under its temporary name. The settings file then reads as the old or the new, as the result says.
 TEST_F(SettingsTest, AReplaceFailingPartWayLeavesTheOldSettingsOrTheNewOnWindows) {
     static DWORD error;
-    const WinFileCalls failing = {[](LPCWSTR old, LPCWSTR, LPCWSTR backup, DWORD, LPVOID, LPVOID) -> BOOL {
-                                      error == ERROR_UNABLE_TO_MOVE_REPLACEMENT
-                                          ? DeleteFileW(old)
-                                          : MoveFileExW(old, backup ? backup : (std::wstring(old) + L"~").c_str(), 0);
-                                      SetLastError(error);
-                                      return FALSE;
-                                  },
-                                  MoveFileExW, DeleteFileW};
+    WinFileCalls failing = kSystemWinFileCalls;
+    failing.replaceFile = [](LPCWSTR old, LPCWSTR, LPCWSTR backup, DWORD, LPVOID, LPVOID) -> BOOL {
+        error == ERROR_UNABLE_TO_MOVE_REPLACEMENT ? DeleteFileW(old)
+                                                  : MoveFileExW(old, backup ? backup : (std::wstring(old) + L"~").c_str(), 0);
+        SetLastError(error);
+        return FALSE;
+    };
     for (DWORD code : {ERROR_UNABLE_TO_MOVE_REPLACEMENT, ERROR_UNABLE_TO_MOVE_REPLACEMENT_2}) {
         error = code;
         put(path, "old\r\n");
-        setWinFileCalls(&failing);
+        winFileCalls = &failing;
         const bool saved = replaceFileContents(path.c_str(), "new\r\n", 5);
-        setWinFileCalls(nullptr);
+        winFileCalls = &kSystemWinFileCalls;
         EXPECT_EQ(contents(path), saved ? "new\r\n" : "old\r\n") << code;
     }
 }

@@ -2,7 +2,7 @@
 // device. (The key state is read through the system's own call: a fake of it would only repeat
 // the mask the code applies. Without a device the game is silent, as the end-to-end run under
 // Wine, which offers none, shows on the options screen.)
-#include "platform/test_hooks.h"
+#include "seams/seams.h"
 #include "platform/windows/win_hooks.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
 // A device that keeps what it is sent, so tests can read the exact byte stream.
-#include "platform/test_hooks.h"
+#include "platform/midi_seam.h"
+#include "seams/seams.h"
 
 MidiRecording midiRecording{};
 
