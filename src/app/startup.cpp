@@ -27,7 +27,7 @@ void pollKeys() {
 }
 
 void leaveGameForMenu() {
-    menu.firstRow = 0;
+    menu.firstRow = MainPlayRow;
     setAppMode(AppMode::Menu);
 }
 

@@ -12,11 +12,10 @@ constexpr double kCatchUpThreshold = 1.07;
 constexpr std::uint16_t kLastStepAge = 35;  // a burst stepped at an age above this ends
 constexpr double kParticleTravel = 1.5;
 constexpr double kBonusLifetimeMs = 10000;
-constexpr double kBonusRadius = 0.015;  // times W
 constexpr int kDropChance = 17;
 constexpr std::int32_t kShieldBonus = 40;
 constexpr double kUpgradeFactor = 1.1;
-constexpr double kUpgradeLimit = 0.5;  // kind-4 damage at which upgrades stop
+constexpr double kUpgradeLimit = 0.5;  // StrutEnemy damage at which upgrades stop
 constexpr float kPickupScore = 50;
 
 // A particle flies in a straight line, so the cosine and sine of its direction are computed
@@ -134,7 +133,7 @@ void placeBonusItem(float kind, double x, double y) {
     bonus.kind = kind;
     bonus.x = x;
     bonus.y = y;
-    bonus.radius = kBonusRadius * bonus.fieldWidth;
+    bonus.radius = bonusRadius(bonus.fieldWidth);
     bonus.radiusSquared = bonus.radius * bonus.radius;
 }
 
@@ -159,10 +158,8 @@ void updateBonusItem(double shipX, double shipY, double shipHeading, double ship
     if (dx * dx + dy * dy <= shipHitRadius * shipHitRadius + bonus.radiusSquared) {
         if (bonus.kind >= 2) {
             shield += kShieldBonus;
-        } else if (game.damage[4] < kUpgradeLimit) {
-            for (float& d : game.damage) {
-                d = static_cast<float>(d * kUpgradeFactor);
-            }
+        } else if (game.damage[StrutEnemy] < kUpgradeLimit) {
+            scaleDamage(kUpgradeFactor);
         }
         requestSound(BonusTaken);
         bonus.kind = 0;

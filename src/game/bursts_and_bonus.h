@@ -12,5 +12,12 @@ void stepBursts();
 void updateBonusItem(double shipX, double shipY, double shipHeading, double shipHitRadius,
                      std::int32_t& shield);
 
+// The item's radius on a field fieldWidth wide: the pickup's reach, and its drawing in play and in
+// the HUD's readout.
+inline double bonusRadius(double fieldWidth) {
+    constexpr double kBonusRadius = 0.015;  // times W
+    return kBonusRadius * fieldWidth;
+}
+
 // Puts an item of the kind on the field for 10 s, replacing any item still there.
 void placeBonusItem(float kind, double x, double y);

@@ -72,7 +72,7 @@ void kill(Enemy& e, double killingAngle, BurstRequest* requests) {
     fleet.aliveCount -= 1;
     game.score += e.value;
     fleet.dropKind = kEnemyKinds[e.kind].dropKind;
-    if (e.kind == 1) {
+    if (e.kind == AntennaEnemy) {
         fleet.dropKind = random(2) + 1;
     }
     fleet.killX = e.x;
@@ -86,10 +86,10 @@ void kill(Enemy& e, double killingAngle, BurstRequest* requests) {
 float enemySpeed(int kind, std::uint32_t fieldHeight) {
     const double h = fieldHeight;
     switch (kind) {
-    case 0: return static_cast<float>(h * 0.005);
-    case 2: return static_cast<float>(h / 325);
-    case 3: return static_cast<float>(h / 275);
-    default: return static_cast<float>(h * 0.0025);
+    case DartEnemy: return static_cast<float>(h * 0.005);
+    case CrescentEnemy: return static_cast<float>(h / 325);
+    case ProngEnemy: return static_cast<float>(h / 275);
+    default: return static_cast<float>(h * 0.0025);  // AntennaEnemy, StrutEnemy
     }
 }
 

@@ -4,6 +4,7 @@
 #include "game/enemies.h"
 #include "game/game_state.h"
 #include "game/input.h"
+#include "game/key_latch.h"
 #include "game/ship_and_shots.h"
 #include "platform/clock.h"
 #include "sound/sound.h"
@@ -16,7 +17,6 @@ namespace {
 
 constexpr double kLossMessageDelayMs = 1000;
 constexpr double kWinMessageDelayMs = 1500;
-constexpr std::int32_t kCountdownStart = 4;
 constexpr double kCountdownTickMs = 1000;
 constexpr double kBonusLifeStep = 7500;
 constexpr double kRateWindowMs = 500;
@@ -118,16 +118,13 @@ void volumeUp() {
     game.volumeShownUntil = game.now + kVolumeShownMs;
 }
 
-// One press, one action: the shared latch byte remembers the key last acted on.
+// One press, one action.
 void functionKey(std::uint8_t held, char marker, void (*action)()) {
-    if (held) {
-        if (game.lastFunctionKey != marker) {
-            action();
-            game.lastFunctionKey = marker;
-        }
-    } else if (!keys.keyboardUnseen && game.lastFunctionKey == marker) {
-        game.lastFunctionKey = 0;
+    if (latchPressed(held, marker)) {
+        action();
+        latchKey(marker);
     }
+    releaseKeyLatch(held, marker);
 }
 
 void functionKeys() {

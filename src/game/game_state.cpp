@@ -6,14 +6,14 @@
 
 #include <cstdlib>
 
-// The first kind's radius is H / 38 and its scale half of H; the others' radii are a fraction
-// of their scales.
+// The dart's radius is H / 38 and its scale half of H; the others' radii are a fraction of their
+// scales.
 const EnemyKindTraits kEnemyKinds[kEnemyKindCount] = {
-    {20.0f, 0.08f, 1, 0.51f, 9.687272727272727, 10.873469387755103, 1.0, 38.0, 0.5},
-    {50.0f, 0.03f, 1, 0.26f, 14.4, 18.372413793103448, 0.0325, 1.0, 0.65},
-    {70.0f, 0.06f, 1, 0.34f, 11.336170212765957, 11.336170212765957, 0.0325, 1.0, 0.65},
-    {100.0f, 0.04f, 2, 0.16f, 11.336170212765957, 13.32, 0.75, 22.0, 0.75},
-    {90.0f, 0.027f, 2, 0.13f, 14.4, 18.372413793103448, 0.85, 21.0, 0.85},
+    {20.0f, 0.08f, 1, 0.51f, 9.687272727272727, 10.873469387755103, 1.0, 38.0, 0.5},         // DartEnemy
+    {50.0f, 0.03f, 1, 0.26f, 14.4, 18.372413793103448, 0.0325, 1.0, 0.65},                  // AntennaEnemy
+    {70.0f, 0.06f, 1, 0.34f, 11.336170212765957, 11.336170212765957, 0.0325, 1.0, 0.65},    // CrescentEnemy
+    {100.0f, 0.04f, 2, 0.16f, 11.336170212765957, 13.32, 0.75, 22.0, 0.75},                 // ProngEnemy
+    {90.0f, 0.027f, 2, 0.13f, 14.4, 18.372413793103448, 0.85, 21.0, 0.85},                  // StrutEnemy
 };
 
 namespace {
@@ -50,6 +50,12 @@ std::uint8_t systemTest = 0;
 void resetDamage() {
     for (int k = 0; k < kEnemyKindCount; ++k) {
         game.damage[k] = kEnemyKinds[k].damage;
+    }
+}
+
+void scaleDamage(double factor) {
+    for (float& d : game.damage) {
+        d = static_cast<float>(d * factor);
     }
 }
 
@@ -185,7 +191,7 @@ void prepareGame(bool newGame, bool keepState) {
     }
 
     if (newGame) {
-        game.countdown = 4;
+        game.countdown = kCountdownStart;
         resetDamage();
         for (int i = 0; i < kEnemyCapacity; ++i) {
             fleet.enemies[i].strength = 0;

@@ -11,15 +11,27 @@ constexpr double kTwoPi = 2.0 * kPi;
 constexpr int kPlayerShotSlots = 9;
 constexpr int kEnemyCapacity = 120;
 
-// The kinds of enemy, 0 to 4: an enemy's kind picks its row of kEnemyKinds.
+// The kinds of enemy, 0 to 4: an enemy's kind picks its row of kEnemyKinds, and of every table
+// the fleet keeps per kind.
 using EnemyKind = std::int8_t;
 constexpr int kEnemyKindCount = 5;
+
+// The kinds by the look of their shapes (render/enemy_shapes.cpp), in their order in the tables.
+enum EnemyKindName : EnemyKind {
+    DartEnemy = 0,      // green arrowhead between swept wings; the fastest
+    AntennaEnemy = 1,   // blue blunt arrowhead with two antennas; picks its drop at random
+    CrescentEnemy = 2,  // teal arrowhead inside a C-shaped wing
+    ProngEnemy = 3,     // long speckled body with two front prongs
+    StrutEnemy = 4,     // grey fuselage between wing bars on struts; the toughest, so its damage
+                        // measures the player's firepower
+};
+static_assert(StrutEnemy + 1 == kEnemyKindCount, "every kind has a name");
 
 // Everything that tells the kinds apart.
 struct EnemyKindTraits {
     float value;           // score for a kill
     float turnRate;        // radians per turn step
-    double dropKind;       // bonus a kill may leave: 1 weapon upgrade, 2 shield (kind 1 picks at random)
+    double dropKind;       // bonus a kill may leave: 1 weapon upgrade, 2 shield (AntennaEnemy picks at random)
     float damage;          // strength one of the player's shots takes at the start of a game
     double moveStepMs;     // between two moves
     double turnStepMs;     // between two turn steps
@@ -36,6 +48,8 @@ constexpr int kSmallBurstParticles = 7;
 constexpr double kFreeShotAngle = 200.0;
 constexpr float kDeadStrength = -10.0f;
 constexpr int kLastWave = 201;
+// The seconds counted down before a game's first wave and between two waves.
+constexpr std::int32_t kCountdownStart = 4;
 
 struct Shot {
     double x;
@@ -222,6 +236,9 @@ void prepareGame(bool newGame, bool keepState);
 void centreShip();
 void resetFleet(std::uint32_t capacity);
 void resetDamage();
+// Multiplies every kind's damage by the factor, each rounded back to float: the one rule by which
+// a lost life lowers and an upgrade raises the player's firepower.
+void scaleDamage(double factor);
 void createStarField(std::uint32_t width, std::uint32_t height);
 void setStepConstants();
 

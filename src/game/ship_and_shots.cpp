@@ -12,7 +12,7 @@ namespace {
 constexpr double kTurnPerStep = 0.06;
 constexpr double kBlockLookAhead = 0.0025;  // times H
 constexpr double kLifeLossFactor = 0.6830134553650707;  // 1 / 1.1^4
-constexpr double kLowestKind4Damage = 0.13;
+constexpr double kLowestStrutDamage = 0.13;  // a new game's: below it the damage starts over
 constexpr double kShotTravel = 0.01;  // times W per step
 
 // A shot's direction never changes while it flies, so its cosine and sine are kept beside the
@@ -37,10 +37,8 @@ ShotDirections shotDirections = makeShotDirections();
 void loseLife(const Shot& shot, BurstRequest* requests) {
     ship.lives -= 1;
     ship.shield = 100;
-    if (game.damage[4] * kLifeLossFactor >= kLowestKind4Damage) {
-        for (float& d : game.damage) {
-            d = static_cast<float>(d * kLifeLossFactor);
-        }
+    if (game.damage[StrutEnemy] * kLifeLossFactor >= kLowestStrutDamage) {
+        scaleDamage(kLifeLossFactor);
     } else {
         resetDamage();
     }

@@ -140,23 +140,23 @@ void drawGameEnemy(int kind, std::uint32_t index) {
 }  // namespace
 
 void drawEnemyKind0(std::uint32_t index) {
-    drawGameEnemy(0, index);
+    drawGameEnemy(DartEnemy, index);
 }
 
 void drawEnemyKind1(std::uint32_t index) {
-    drawGameEnemy(1, index);
+    drawGameEnemy(AntennaEnemy, index);
 }
 
 void drawEnemyKind2(std::uint32_t index) {
-    drawGameEnemy(2, index);
+    drawGameEnemy(CrescentEnemy, index);
 }
 
 void drawEnemyKind3(std::uint32_t index) {
-    drawGameEnemy(3, index);
+    drawGameEnemy(ProngEnemy, index);
 }
 
 void drawEnemyKind4(std::uint32_t index) {
-    drawGameEnemy(4, index);
+    drawGameEnemy(StrutEnemy, index);
 }
 
 void drawEnemies() {
@@ -175,19 +175,19 @@ void drawEnemies() {
             continue;
         }
         switch (enemy.kind) {
-        case 0:
+        case DartEnemy:
             drawEnemyKind0(index);
             break;
-        case 1:
+        case AntennaEnemy:
             drawEnemyKind1(index);
             break;
-        case 2:
+        case CrescentEnemy:
             drawEnemyKind2(index);
             break;
-        case 3:
+        case ProngEnemy:
             drawEnemyKind3(index);
             break;
-        case 4:
+        case StrutEnemy:
             drawEnemyKind4(index);
             break;
         default:

@@ -13,8 +13,8 @@ void drawEnemies();
 void drawEnemyShape(int kind, const Enemy& enemy, double scale);
 
 // The fleet's record at index as the shape of the kind, whatever its own kind.
-void drawEnemyKind0(std::uint32_t index);
-void drawEnemyKind1(std::uint32_t index);
-void drawEnemyKind2(std::uint32_t index);
-void drawEnemyKind3(std::uint32_t index);
-void drawEnemyKind4(std::uint32_t index);
+void drawEnemyKind0(std::uint32_t index);  // DartEnemy
+void drawEnemyKind1(std::uint32_t index);  // AntennaEnemy
+void drawEnemyKind2(std::uint32_t index);  // CrescentEnemy
+void drawEnemyKind3(std::uint32_t index);  // ProngEnemy
+void drawEnemyKind4(std::uint32_t index);  // StrutEnemy

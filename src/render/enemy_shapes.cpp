@@ -50,7 +50,7 @@ constexpr bool refsWithin(const std::uint8_t (&refs)[RefCount], int pointCount) 
     return true;
 }
 
-// ---- Kind 0: green arrowhead between two orange swept wings, a dot-sized ring behind the centre.
+// ---- Kind 0, DartEnemy: green arrowhead between two orange swept wings, a dot-sized ring behind the centre.
 
 constexpr ShapePoint kKind0Points[] = {
     {0, 34},       // A nose tip
@@ -95,7 +95,7 @@ constexpr std::uint8_t kKind0Refs[] = {
     P,                                                         // ring
 };
 
-// ---- Kind 1: blue blunt arrowhead, amber cockpit, tail plate outline, two antennas.
+// ---- Kind 1, AntennaEnemy: blue blunt arrowhead, amber cockpit, tail plate outline, two antennas.
 
 constexpr ShapePoint kKind1Points[] = {
     {0, 20},     // A nose tip
@@ -134,7 +134,7 @@ constexpr std::uint8_t kKind1Refs[] = {
     I, J, G, J, J, Ip,                                              // cockpit inner lines
 };
 
-// ---- Kind 2: teal arrowhead inside a C-shaped wing, red inner shape, pink rear triangle.
+// ---- Kind 2, CrescentEnemy: teal arrowhead inside a C-shaped wing, red inner shape, pink rear triangle.
 
 constexpr ShapePoint kKind2Points[] = {
     {0, 20},       // A nose tip
@@ -182,7 +182,7 @@ constexpr std::uint8_t kKind2Refs[] = {
     O, Op, O, P, Op, P,                                       // rear triangle outline
 };
 
-// ---- Kind 3: long speckled body with two front prongs, white-outlined rear triangle.
+// ---- Kind 3, ProngEnemy: long speckled body with two front prongs, white-outlined rear triangle.
 
 constexpr ShapePoint kKind3Points[] = {
     {0, 300},      // A bottom of the front notch
@@ -218,7 +218,7 @@ constexpr std::uint8_t kKind3Refs[] = {
     I, G, Ip, Gp, L, M, Lp, Mp, M, N, Mp, Np, G, Gp,          // body lines
 };
 
-// ---- Kind 4: grey fuselage between two wing bars on struts, red stripes, cockpit and canopy.
+// ---- Kind 4, StrutEnemy: grey fuselage between two wing bars on struts, red stripes, cockpit and canopy.
 
 constexpr ShapePoint kKind4Points[] = {
     {0.02, 21},    // A nose corner

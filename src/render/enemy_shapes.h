@@ -35,7 +35,7 @@ struct ShapeLayer {
     LayerColour colour;
     float z;
     std::uint8_t count;  // points this layer takes from the shape's point list
-    bool stippled;       // filled through the fleet's noise mask (kind 3's body)
+    bool stippled;       // filled through the fleet's noise mask (ProngEnemy's body)
 };
 
 // The ring layer's disk: radii are (factor * S * xScale - 0.5) view units.

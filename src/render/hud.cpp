@@ -1,5 +1,6 @@
 #include "render/hud.h"
 
+#include "game/bursts_and_bonus.h"
 #include "game/game_state.h"
 #include "render/display_mode.h"
 #include "render/enemy_drawing.h"
@@ -12,7 +13,7 @@
 namespace {
 
 // The icons are the scene's own drawings of copies placed in the HUD's corner: enemy record 0 as
-// a half-size, full-strength kind 1, and the ship at half size.
+// a half-size, full-strength AntennaEnemy, and the ship at half size.
 void drawIcons() {
     const double w = layout.keptWidth;
     const double h = layout.keptHeight;
@@ -30,7 +31,7 @@ void drawIcons() {
     glDisable(GL_BLEND);
     glDisable(GL_LINE_SMOOTH);
     glLineWidth(1.0f);
-    drawEnemyShape(1, enemyIcon, fleet.shapeScale[1] * 0.5);
+    drawEnemyShape(AntennaEnemy, enemyIcon, fleet.shapeScale[AntennaEnemy] * 0.5);
     drawShip(shipIcon);
 }
 
@@ -41,10 +42,10 @@ void drawBonusReadout(float px, float py) {
     icon.kind = 1;
     icon.x = px;
     icon.y = py;
-    icon.radius = bonus.fieldWidth * 0.015;
-    // 0.13, the kind-4 damage of a new game, reads as 100%.
+    icon.radius = bonusRadius(bonus.fieldWidth);
+    // 0.13, the StrutEnemy damage of a new game, reads as 100%.
     printText(px + 0.02 * bonus.fieldWidth, py + 0.006 * bonus.fieldHeight, 0.5, smallFont, "%1.0lf%%",
-              game.damage[4] * 769.2307692307693);
+              game.damage[StrutEnemy] * 769.2307692307693);
     drawBonusItem(icon);
 }
 

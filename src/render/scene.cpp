@@ -76,8 +76,8 @@ void drawShots() {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glBegin(GL_LINES);
-    // The player's shots turn from green towards blue as upgrades raise the kind-4 damage.
-    const float p = game.damage[4];
+    // The player's shots turn from green towards blue as upgrades raise the StrutEnemy damage.
+    const float p = game.damage[StrutEnemy];
     const double behind = shotPool.fieldWidth / 150.0;
     const double ahead = shotPool.fieldHeight / 150.0;
     const int total = shotPool.totalSlots < kTotalShotSlots ? shotPool.totalSlots : kTotalShotSlots;

@@ -14,7 +14,7 @@ constexpr double kRequested = -2.0;
 constexpr double kSecondNoteSounding = -3.0;
 constexpr std::int8_t kNoPan = -1;  // a negative pan or volume skips its control change
 
-constexpr double kAmbientFirstStart[5] = {0.0, 2750.0, 5250.0, 7550.0, 10000.0};
+constexpr double kAmbientFirstStart[kAmbientVoiceCount] = {0.0, 2750.0, 5250.0, 7550.0, 10000.0};
 
 // Every program the effects use (bank 128 is the drum channel's: 56 the GS "SFX" kit, 0 the
 // standard kit a GM synthesiser falls back to). The synthesiser keeps only these in memory.
@@ -178,20 +178,20 @@ void updateBonusTaken(double now) {
     }
 }
 
-// Five low Seashore voices, each re-struck every 3 to 3.5 s at a random place in the stereo field.
+// The ambient voices, each re-struck every 3 to 3.5 s at a random place in the stereo field.
 void updateAmbient(double now) {
     struct Voice {
         std::int8_t channel;
         std::int8_t note;
         std::int8_t (*volume)(std::int8_t);
     };
-    static const Voice kVoices[5] = {
+    static const Voice kVoices[kAmbientVoiceCount] = {
         {2, 30, volumeFifth}, {3, 20, volumeFifth}, {4, 15, volumeQuarter}, {5, 10, volumeQuarter}, {6, 5, volumeQuarter},
     };
     if (sound.soundVolume == 0) {
         return;
     }
-    for (int k = 0; k < 5; ++k) {
+    for (int k = 0; k < kAmbientVoiceCount; ++k) {
         if (sound.ambientNext[k] > now) {
             continue;
         }
@@ -213,7 +213,7 @@ SoundState& openMidiOutput() {
     sound.enemyShotTimer = sound.playerShotTimer = sound.bigBurstTimer = kIdle;
     sound.thrustTimer = sound.smallBurstTimer = sound.bonusAppearsTimer = kIdle;
     sound.bonusTakenFirst = sound.bonusTakenSecond = sound.extraLifeTimer = kIdle;
-    for (int k = 0; k < 5; ++k) {
+    for (int k = 0; k < kAmbientVoiceCount; ++k) {
         sound.ambientNext[k] = kAmbientFirstStart[k];
     }
     setMidiSynthInstruments(kInstruments, static_cast<int>(sizeof kInstruments / sizeof kInstruments[0]));

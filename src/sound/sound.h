@@ -17,6 +17,9 @@ enum SoundEffect : std::uint8_t {
     ExtraLife,
 };
 
+// The low Seashore voices that sound under the game, each re-struck on its own time.
+constexpr int kAmbientVoiceCount = 5;
+
 struct SoundState {
     std::uint32_t deviceId;
     std::uint32_t openResult;
@@ -29,7 +32,7 @@ struct SoundState {
     double enemyShotTimer;  // -1 idle, -2 requested, else the time its notes stop
     double playerShotTimer;
     double bigBurstTimer;
-    double ambientNext[5];
+    double ambientNext[kAmbientVoiceCount];
     double thrustTimer;
     double smallBurstTimer;
     double bonusAppearsTimer;

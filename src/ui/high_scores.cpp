@@ -2,6 +2,7 @@
 
 #include "game/game_state.h"
 #include "game/input.h"
+#include "game/key_latch.h"
 #include "platform/keys.h"
 #include "platform/port.h"
 #include "render/display_mode.h"
@@ -51,7 +52,7 @@ void completeNameEntry() {
     }
     if (keys.keyboardUnseen) {
         // Enter may still be down: the menu's latch holds it until it is seen up.
-        game.lastFunctionKey = 'e';
+        latchKey(kEnterLatch);
     }
     uiHooks.setAppMode(AppMode::Menu);
 }
@@ -88,12 +89,12 @@ void drawHighScoresScreen() {
         std::snprintf(score, sizeof score, "%1.0lf", static_cast<double>(highScores[i].score));
         drawRowValue(i, score);
     }
-    drawRowLabel(4, pick(kBack));
+    drawRowLabel(kHighScoresBackRow, pick(kBack));
 }
 
 void highScoresEnter(int row) {
-    if (row == 4) {
-        openMenuScreen(MainMenu, 3, 4);
+    if (row == kHighScoresBackRow) {
+        openMenuScreen(MainMenu, MainHighScoresRow, MainExitRow);
     }
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// The three-entry high-score table and the name entry.
+// The high-score table of kHighScoreCount entries and the name entry.
 #include "settings/settings.h"
 
 #include <cstdint>
@@ -18,6 +18,9 @@ void openNameEntry();
 void nameEntryDisplay();
 void nameEntryIdle();
 
-// The high-score screen: the three entries, then "Back" on row 4.
+// The high-score screen: the entries on rows 0 to kHighScoreCount - 1, then, after a blank row,
+// "Back", the one row the highlight visits.
+constexpr std::uint8_t kHighScoresBackRow = kHighScoreCount + 1;
+
 void drawHighScoresScreen();
 void highScoresEnter(int row);

@@ -2,6 +2,7 @@
 
 #include "game/game_state.h"
 #include "game/input.h"
+#include "game/key_latch.h"
 #include "platform/clock.h"
 #include "platform/port.h"
 #include "render/display_mode.h"
@@ -16,7 +17,7 @@
 
 #include <GL/gl.h>
 
-MenuState menu{MainMenu, 1, 0, 4, -1, 0, 0, 0, {0, 0, 0, 0}};
+MenuState menu{MainMenu, MainGameRow, MainPlayRow, MainExitRow, -1, 0, 0, 0, {0, 0, 0, 0}};
 UiHooks uiHooks{};
 
 namespace {
@@ -32,11 +33,11 @@ double screenHeight() {
 }
 
 void drawMainMenu() {
-    drawRowLabel(0, pick(gameInProgress ? kContinue : kSystemTest));
-    drawRowLabel(1, pick(gameInProgress ? kEndGame : kNewGame));
-    drawRowLabel(2, pick(kOptions));
-    drawRowLabel(3, pick(kHighScores));
-    drawRowLabel(4, pick(kExit));
+    drawRowLabel(MainPlayRow, pick(gameInProgress ? kContinue : kSystemTest));
+    drawRowLabel(MainGameRow, pick(gameInProgress ? kEndGame : kNewGame));
+    drawRowLabel(MainOptionsRow, pick(kOptions));
+    drawRowLabel(MainHighScoresRow, pick(kHighScores));
+    drawRowLabel(MainExitRow, pick(kExit));
 }
 
 void drawFrame() {
@@ -57,7 +58,7 @@ void startGame() {
 
 void mainMenuEnter(int row) {
     switch (row) {
-    case 0:
+    case MainPlayRow:
         if (!gameInProgress) {
             systemTest = 1;
             startGame();
@@ -65,7 +66,7 @@ void mainMenuEnter(int row) {
             uiHooks.setAppMode(AppMode::Game);
         }
         break;
-    case 1:
+    case MainGameRow:
         if (!gameInProgress) {
             gameInProgress = 1;
             game.waveNumber = 1;
@@ -78,16 +79,16 @@ void mainMenuEnter(int row) {
             }
         }
         break;
-    case 2:
-        openMenuScreen(OptionsScreen, 0, 7);
+    case MainOptionsRow:
+        openMenuScreen(OptionsScreen, OptionsResolutionRow, OptionsBackRow);
         break;
-    case 3:
+    case MainHighScoresRow:
         menu.screen = HighScoresScreen;
-        menu.firstRow = 4;
-        menu.lastRow = 4;
-        menu.selectedRow = 4;
+        menu.firstRow = kHighScoresBackRow;
+        menu.lastRow = kHighScoresBackRow;
+        menu.selectedRow = kHighScoresBackRow;
         break;
-    case 4:
+    case MainExitRow:
         saveSettings();
         endProgram(1);
     default:
@@ -132,19 +133,6 @@ bool screenEnter(int row) {
     return false;
 }
 
-// A latched key fires when pressed while the latch holds another key, and once only.
-bool pressed(std::uint8_t held, char letter) {
-    return held && game.lastFunctionKey != letter;
-}
-
-// Only a key seen up lets go: after a window re-creation the focus may be missing for a poll
-// while the key that chose "Back" is still down.
-void releaseLatch(std::uint8_t held, char letter) {
-    if (!held && !keys.keyboardUnseen && game.lastFunctionKey == letter) {
-        game.lastFunctionKey = 0;
-    }
-}
-
 // Sleeps a millisecond when the call took less than one clock tick, so the menu does not spin.
 void pace(double start) {
     if (clockMs() == start) {
@@ -156,11 +144,11 @@ void pace(double start) {
 
 double menuRowY(int row) {
     // Row 2 is placed by the height; with every resolution 4:3 it falls in line with the others.
-    static constexpr double kRowFactor[8] = {0.26875, 0.3125, 0.0, 0.4, 0.44375, 0.4875, 0.53125, 0.575};
+    static constexpr double kRowFactor[kLastMenuRow + 1] = {0.26875, 0.3125, 0.0, 0.4, 0.44375, 0.4875, 0.53125, 0.575};
     if (row == 2) {
         return 0.475 * screenHeight();
     }
-    if (row < 0 || row > 7) {
+    if (row < 0 || row > kLastMenuRow) {
         row = 0;
     }
     return kRowFactor[row] * screenWidth();
@@ -226,48 +214,48 @@ void menuDisplay() {
 void menuIdle() {
     const double start = clockMs();
     uiHooks.pollKeyboard();
-    for (int which = 0; which < 4; ++which) {
+    for (int which = 0; which < kShipKeyCount; ++which) {
         if (menu.capturePending[which]) {
             continueKeyCapture(which);
             pace(start);
             return;
         }
     }
-    if (pressed(keys.f8Held, '1')) {
+    if (latchPressed(keys.f8Held, '1')) {
         advanceLanguage();
-        game.lastFunctionKey = '1';
+        latchKey('1');
     }
-    releaseLatch(keys.f8Held, '1');
-    releaseLatch(keys.leftArrowHeld, 'a');
-    releaseLatch(keys.rightArrowHeld, 'd');
-    releaseLatch(keys.downHeld, 's');
-    releaseLatch(keys.upHeld, 'w');
-    releaseLatch(keys.enterHeld, 'e');
+    releaseKeyLatch(keys.f8Held, '1');
+    releaseKeyLatch(keys.leftArrowHeld, 'a');
+    releaseKeyLatch(keys.rightArrowHeld, 'd');
+    releaseKeyLatch(keys.downHeld, 's');
+    releaseKeyLatch(keys.upHeld, 'w');
+    releaseKeyLatch(keys.enterHeld, kEnterLatch);
     if (keys.backHeld) {
         menu.selectedRow = menu.lastRow;
     }
-    if (pressed(keys.downHeld, 's') && menu.selectedRow < menu.lastRow) {
+    if (latchPressed(keys.downHeld, 's') && menu.selectedRow < menu.lastRow) {
         ++menu.selectedRow;
-        game.lastFunctionKey = 's';
+        latchKey('s');
     }
-    if (pressed(keys.upHeld, 'w') && menu.selectedRow > menu.firstRow) {
+    if (latchPressed(keys.upHeld, 'w') && menu.selectedRow > menu.firstRow) {
         --menu.selectedRow;
-        game.lastFunctionKey = 'w';
+        latchKey('w');
     }
-    if (pressed(keys.leftArrowHeld, 'a')) {
+    if (latchPressed(keys.leftArrowHeld, 'a')) {
         screenLeft(menu.selectedRow);
-        game.lastFunctionKey = 'a';
+        latchKey('a');
     }
-    if (pressed(keys.rightArrowHeld, 'd')) {
+    if (latchPressed(keys.rightArrowHeld, 'd')) {
         screenRight(menu.selectedRow);
-        game.lastFunctionKey = 'd';
+        latchKey('d');
     }
-    if (pressed(keys.enterHeld, 'e')) {
+    if (latchPressed(keys.enterHeld, kEnterLatch)) {
         // A key capture's first step ends the call at once: no latch, no pacing.
         if (screenEnter(menu.selectedRow)) {
             return;
         }
-        game.lastFunctionKey = 'e';
+        latchKey(kEnterLatch);
     }
     pace(start);
 }

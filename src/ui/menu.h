@@ -1,5 +1,7 @@
 #pragma once
 // The menu screens' shared state, and the main menu.
+#include "settings/settings.h"
+
 #include <cstdint>
 
 enum MenuScreen : std::uint8_t {
@@ -10,6 +12,18 @@ enum MenuScreen : std::uint8_t {
     SoundScreen = 4,
 };
 
+// The main menu's rows.
+enum MainMenuRow : std::uint8_t {
+    MainPlayRow = 0,     // System Test, or Continue while a game is in progress
+    MainGameRow = 1,     // New Game, or End Game while a game is in progress
+    MainOptionsRow = 2,
+    MainHighScoresRow = 3,
+    MainExitRow = 4,
+};
+
+// Every screen's rows stand at the same places: rows 0 to kLastMenuRow.
+constexpr int kLastMenuRow = 7;
+
 struct MenuState {
     MenuScreen screen;
     std::uint8_t selectedRow;
@@ -19,7 +33,7 @@ struct MenuState {
     std::uint32_t savedColourBits;
     std::uint32_t savedRefreshRate;
     std::uint8_t fullScreenChanged;
-    std::uint8_t capturePending[4];  // forward, right, left, shoot
+    std::uint8_t capturePending[kShipKeyCount];  // forward, right, left, shoot
 };
 
 extern MenuState menu;

@@ -2,6 +2,7 @@
 
 #include "game/game_state.h"
 #include "game/input.h"
+#include "game/key_latch.h"
 #include "platform/keys.h"
 #include "platform/port.h"
 #include "render/display_mode.h"
@@ -41,6 +42,11 @@ constexpr NamedKey kNamedKeys[] = {
     {VkApostrophe, "'"},
 };
 
+// Every code a settings file may bind has a name or its digits; none has a name past the last.
+static_assert(kHighestBindableKey == VkApostrophe);
+// The controls screen's first rows are the ship keys, each the row of its binding.
+static_assert(ControlsShootRow + 1 == kShipKeyCount);
+
 constexpr const char* kDigitNames[10] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
 constexpr const char* kLetterNames[26] = {"A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L", "M",
                                           "N", "O", "P", "Q", "R", "S", "T", "U", "V", "W", "X", "Y", "Z"};
@@ -78,13 +84,14 @@ bool allSeenUp() {
     return true;
 }
 
+// The binding of ship key 0..3, which is also its row on the controls screen.
 std::int16_t& shipBinding(int which) {
     switch (which) {
-    case 0:
+    case ControlsForwardRow:
         return keys.forwardKey;
-    case 1:
+    case ControlsRightRow:
         return keys.rightKey;
-    case 2:
+    case ControlsLeftRow:
         return keys.leftKey;
     default:
         return keys.shootKey;
@@ -105,13 +112,13 @@ void stepRefreshRate(int direction) {
 
 // Each value remembers, once per visit, what it was before the first change.
 void recordVisit(int row) {
-    if (row == 0 && menu.savedResolutionIndex < 0) {
+    if (row == OptionsResolutionRow && menu.savedResolutionIndex < 0) {
         menu.savedResolutionIndex = settings.resolutionIndex;
-    } else if (row == 1 && menu.savedColourBits == 0) {
+    } else if (row == OptionsColourDepthRow && menu.savedColourBits == 0) {
         menu.savedColourBits = displayMode.colourBits;
-    } else if (row == 2 && menu.savedRefreshRate == 0) {
+    } else if (row == OptionsRefreshRateRow && menu.savedRefreshRate == 0) {
         menu.savedRefreshRate = displayMode.refreshRate;
-    } else if (row == 3) {
+    } else if (row == OptionsFullScreenRow) {
         menu.fullScreenChanged = 1;
         settings.keepFullScreen = 0;
     }
@@ -134,7 +141,7 @@ void restoreVisit() {
     }
 }
 
-// Row 7: the window and the fonts are made again, even when nothing changed, and the file written.
+// The Back row: the window and the fonts are made again, even when nothing changed, and the file written.
 void applyDisplayOptions() {
     displayMode.width = resolutionWidth(settings.resolutionIndex);
     displayMode.height = resolutionHeight(settings.resolutionIndex);
@@ -149,7 +156,7 @@ void applyDisplayOptions() {
     menu.savedRefreshRate = 0;
     menu.savedColourBits = 0;
     menu.fullScreenChanged = 0;
-    openMenuScreen(MainMenu, 2, 4);
+    openMenuScreen(MainMenu, MainOptionsRow, MainExitRow);
     saveSettings();
 }
 
@@ -231,20 +238,20 @@ const char* keyName(int code) {
 void optionsLeft(int row) {
     recordVisit(row);
     switch (row) {
-    case 0:
+    case OptionsResolutionRow:
         if (settings.resolutionIndex > 0) {
             --settings.resolutionIndex;
         }
         break;
-    case 1:
+    case OptionsColourDepthRow:
         if (displayMode.colourBits > 8) {
             displayMode.colourBits /= 2;
         }
         break;
-    case 2:
+    case OptionsRefreshRateRow:
         stepRefreshRate(-1);
         break;
-    case 3:
+    case OptionsFullScreenRow:
         displayMode.fullScreen = 0;
         break;
     default:
@@ -255,20 +262,20 @@ void optionsLeft(int row) {
 void optionsRight(int row) {
     recordVisit(row);
     switch (row) {
-    case 0:
+    case OptionsResolutionRow:
         if (settings.resolutionIndex < kResolutionCount - 1) {
             ++settings.resolutionIndex;
         }
         break;
-    case 1:
+    case OptionsColourDepthRow:
         if (displayMode.colourBits < 32) {
             displayMode.colourBits *= 2;
         }
         break;
-    case 2:
+    case OptionsRefreshRateRow:
         stepRefreshRate(+1);
         break;
-    case 3:
+    case OptionsFullScreenRow:
         displayMode.fullScreen = 1;
         break;
     default:
@@ -278,19 +285,19 @@ void optionsRight(int row) {
 
 void optionsEnter(int row) {
     switch (row) {
-    case 4:
+    case OptionsSoundRow:
         // Without a MIDI device there is no volume to set.
         if (sound.soundVolume >= 0) {
-            openMenuScreen(SoundScreen, 0, 1);
+            openMenuScreen(SoundScreen, SoundVolumeRow, SoundBackRow);
         }
         break;
-    case 5:
-        openMenuScreen(ControlsScreen, 0, 6);
+    case OptionsControlsRow:
+        openMenuScreen(ControlsScreen, ControlsForwardRow, ControlsBackRow);
         break;
-    case 6:
+    case OptionsLanguageRow:
         advanceLanguage();
         break;
-    case 7:
+    case OptionsBackRow:
         applyDisplayOptions();
         break;
     default:
@@ -299,20 +306,20 @@ void optionsEnter(int row) {
 }
 
 void soundLeft(int row) {
-    if (row == 0) {
+    if (row == SoundVolumeRow) {
         sound.soundVolume = volumeStepDown(sound.soundVolume);
     }
 }
 
 void soundRight(int row) {
-    if (row == 0) {
+    if (row == SoundVolumeRow) {
         sound.soundVolume = volumeStepUp(sound.soundVolume);
     }
 }
 
 void soundEnter(int row) {
-    if (row == 1) {
-        openMenuScreen(OptionsScreen, 4, 7);
+    if (row == SoundBackRow) {
+        openMenuScreen(OptionsScreen, OptionsSoundRow, OptionsBackRow);
     }
 }
 
@@ -321,15 +328,15 @@ bool controlsEnter(int row) {
     while (!seenUp(VkEnter)) {
         serviceWindowWhileWaiting();
     }
-    if (row >= 0 && row <= 3) {
+    if (row >= ControlsForwardRow && row <= ControlsShootRow) {
         shipBinding(row) = 0;
         menu.capturePending[row] = 1;
         return true;
     }
-    if (row == 4) {
+    if (row == ControlsDefaultKeysRow) {
         setDefaultKeyBindings(keys);
-    } else if (row == 6) {
-        openMenuScreen(OptionsScreen, 5, 7);
+    } else if (row == ControlsBackRow) {
+        openMenuScreen(OptionsScreen, OptionsControlsRow, OptionsBackRow);
     }
     return false;
 }
@@ -344,36 +351,36 @@ void continueKeyCapture(int which) {
         serviceWindowWhileWaiting();
     }
     menu.capturePending[which] = 0;
-    game.lastFunctionKey = 'e';
+    latchKey(kEnterLatch);
 }
 
 void drawOptionsScreen() {
     char resolution[32];
     std::snprintf(resolution, sizeof resolution, "%ux%u", resolutionWidth(settings.resolutionIndex),
                   resolutionHeight(settings.resolutionIndex));
-    drawRowLabel(0, pick(kResolution));
-    drawRowValue(0, resolution);
-    drawRowLabel(1, pick(kColourDepth));
-    drawValue(1, "%d-bit", static_cast<int>(displayMode.colourBits));
-    drawRowLabel(2, pick(kRefreshRate));
-    drawValue(2, "%d Hz", static_cast<int>(displayMode.refreshRate));
-    drawRowLabel(3, pick(kFullScreen));
-    drawRowValue(3, pick(displayMode.fullScreen ? kYes : kNo));
+    drawRowLabel(OptionsResolutionRow, pick(kResolution));
+    drawRowValue(OptionsResolutionRow, resolution);
+    drawRowLabel(OptionsColourDepthRow, pick(kColourDepth));
+    drawValue(OptionsColourDepthRow, "%d-bit", static_cast<int>(displayMode.colourBits));
+    drawRowLabel(OptionsRefreshRateRow, pick(kRefreshRate));
+    drawValue(OptionsRefreshRateRow, "%d Hz", static_cast<int>(displayMode.refreshRate));
+    drawRowLabel(OptionsFullScreenRow, pick(kFullScreen));
+    drawRowValue(OptionsFullScreenRow, pick(displayMode.fullScreen ? kYes : kNo));
     if (sound.soundVolume < 0) {
-        drawGrey(4, pick(kSound));
+        drawGrey(OptionsSoundRow, pick(kSound));
     } else {
-        drawRowLabel(4, pick(kSound));
+        drawRowLabel(OptionsSoundRow, pick(kSound));
     }
-    drawRowLabel(5, pick(kControls));
-    drawRowLabel(6, pick(kLanguage));
-    drawRowValue(6, pick(kLanguageName));
-    drawRowLabel(7, pick(kBack));
+    drawRowLabel(OptionsControlsRow, pick(kControls));
+    drawRowLabel(OptionsLanguageRow, pick(kLanguage));
+    drawRowValue(OptionsLanguageRow, pick(kLanguageName));
+    drawRowLabel(OptionsBackRow, pick(kBack));
 }
 
 void drawSoundScreen() {
-    drawRowLabel(0, pick(kVolume));
-    drawValue(0, "%d%%", sound.soundVolume * 100 / 127);
-    drawRowLabel(1, pick(kBack));
+    drawRowLabel(SoundVolumeRow, pick(kVolume));
+    drawValue(SoundVolumeRow, "%d%%", sound.soundVolume * 100 / 127);
+    drawRowLabel(SoundBackRow, pick(kBack));
     glColor3f(0.7f, 0.7f, 0.7f);
     const double h = displayMode.height;
     printText(0.4 * h, 0.475 * h, 0, smallFont, "%s", pick(kSoundHint));
@@ -381,17 +388,17 @@ void drawSoundScreen() {
 }
 
 void drawControlsScreen() {
-    const TextPair* labels[4] = {&kForward, &kRight, &kLeft, &kShoot};
-    for (int row = 0; row < 4; ++row) {
+    const TextPair* labels[kShipKeyCount] = {&kForward, &kRight, &kLeft, &kShoot};
+    for (int row = ControlsForwardRow; row <= ControlsShootRow; ++row) {
         const std::int16_t code = shipBinding(row);
         drawRowLabel(row, pick(*labels[row]));
-        if (code >= 0 && code <= VkApostrophe) {
+        if (code >= 0 && code <= kHighestBindableKey) {
             drawRowValue(row, keyName(code));
         } else {
             drawValue(row, "%d", code);
         }
     }
-    drawRowLabel(4, pick(kDefaultKeys));
-    drawGrey(5, pick(kControlsHint));
-    drawRowLabel(6, pick(kBack));
+    drawRowLabel(ControlsDefaultKeysRow, pick(kDefaultKeys));
+    drawGrey(ControlsHintRow, pick(kControlsHint));
+    drawRowLabel(ControlsBackRow, pick(kBack));
 }
