@@ -1,14 +1,14 @@
 #include "platform/keys.h"
 
 #include "platform/port.h"
-#include "platform/windows/win_hooks.h"
+
+#include <windows.h>
 
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
-SHORT(WINAPI* readKeyState)(int) = GetAsyncKeyState;
 
 // Down now (the high bit), or went down since this code was last asked (the low bit): a tap
 // shorter than a frame still counts once.
@@ -25,7 +25,7 @@ char windowTitle[64] = "";
 void forgetPressesMadeElsewhere(bool focused, bool foregroundSeen) {
     if (focused && !hadFocus) {
         for (int vk = 1; vk <= 255; ++vk) {
-            readKeyState(vk);
+            GetAsyncKeyState(vk);
         }
     }
     if (focused || foregroundSeen) {
@@ -63,7 +63,7 @@ bool portKeyDown(int vk) {
     if (vk < 1 || vk > 255) {
         return false;
     }
-    return (readKeyState(vk) & (kDownNow | kPressedSince)) != 0;
+    return (GetAsyncKeyState(vk) & (kDownNow | kPressedSince)) != 0;
 }
 
 bool portWindowFocused() {
@@ -71,8 +71,4 @@ bool portWindowFocused() {
     const bool focused = isOurs(foreground);
     forgetPressesMadeElsewhere(focused, foreground != nullptr);
     return focused;
-}
-
-void setAsyncKeyStateSource(SHORT(WINAPI* source)(int)) {
-    readKeyState = source != nullptr ? source : GetAsyncKeyState;
 }

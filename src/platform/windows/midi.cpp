@@ -3,21 +3,22 @@
 #include "platform/port.h"
 #include "platform/windows/win_hooks.h"
 
+constinit const WinmmCalls kSystemWinmmCalls = {midiOutGetNumDevs, midiOutOpen, midiOutShortMsg, midiOutReset,
+                                                midiOutClose};
+constinit const WinmmCalls* winmmCalls = &kSystemWinmmCalls;
+
 namespace {
 
-constexpr WinmmCalls kSystemCalls = {midiOutGetNumDevs, midiOutOpen, midiOutShortMsg, midiOutReset,
-                                     midiOutClose};
-const WinmmCalls* calls = &kSystemCalls;
 HMIDIOUT out = nullptr;
 
 // Only device 0 is offered, whatever else is installed.
 std::uint32_t systemDeviceCount() {
-    return calls->getNumDevs() > 0 ? 1 : 0;
+    return winmmCalls->getNumDevs() > 0 ? 1 : 0;
 }
 
 bool systemOpen(std::uint32_t) {
     HMIDIOUT opened = nullptr;
-    if (calls->open(&opened, 0, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) {
+    if (winmmCalls->open(&opened, 0, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) {
         return false;
     }
     out = opened;
@@ -27,19 +28,19 @@ bool systemOpen(std::uint32_t) {
 // The game's message word already is the system's: status lowest, then the two data bytes.
 void systemShortMessage(std::uint32_t message) {
     if (out != nullptr) {
-        calls->shortMsg(out, static_cast<DWORD>(message));
+        winmmCalls->shortMsg(out, static_cast<DWORD>(message));
     }
 }
 
 void systemReset() {
     if (out != nullptr) {
-        calls->reset(out);
+        winmmCalls->reset(out);
     }
 }
 
 void systemClose() {
     if (out != nullptr) {
-        calls->close(out);
+        winmmCalls->close(out);
         out = nullptr;
     }
 }
@@ -55,7 +56,3 @@ void quietMidiLibraries() {}
 
 // The system synthesiser holds every instrument already.
 void setMidiSynthInstruments(const MidiInstrument*, int) {}
-
-void setWinmmCalls(const WinmmCalls* replacement) {
-    calls = replacement != nullptr ? replacement : &kSystemCalls;
-}

@@ -1,11 +1,9 @@
 #pragma once
-// The Windows services the key, MIDI and settings-file layers call, replaceable so tests can watch what goes in
-// and feed what comes out. nullptr restores the system's own functions.
+// The Windows calls the MIDI output and the settings file go through, as tables a test can put in
+// place of the system's own, to watch what goes in and feed what comes out.
 #include <windows.h>
 
 #include <mmsystem.h>
-
-void setAsyncKeyStateSource(SHORT(WINAPI* source)(int vk));
 
 struct WinmmCalls {
     UINT(WINAPI* getNumDevs)();
@@ -14,7 +12,9 @@ struct WinmmCalls {
     MMRESULT(WINAPI* reset)(HMIDIOUT out);
     MMRESULT(WINAPI* close)(HMIDIOUT out);
 };
-void setWinmmCalls(const WinmmCalls* calls);
+extern const WinmmCalls kSystemWinmmCalls;
+// The system's own calls, or a test's table in their place.
+extern const WinmmCalls* winmmCalls;
 
 // The calls by which the save creates, changes, moves and flushes files, so that a test can fail
 // each in turn as a full disk would, or the way the system documents.

@@ -40,7 +40,7 @@ const WinmmCalls kFakeWinmm = {
 // Every kind of message the game sends (note on and off, controller, program, pitch bend)
 // goes to device 0 as it is, whatever number of devices the system has; so do a reset and the close.
 TEST(WindowsMidi, OnlyDeviceZeroIsOfferedAndGetsEveryWordAsItIs) {
-    setWinmmCalls(&kFakeWinmm);
+    winmmCalls = &kFakeWinmm;
     setMidiBackends(nullptr, 0);
     EXPECT_EQ(midiDeviceCount(), 1u);
     MidiHandle h = 0;
@@ -52,7 +52,7 @@ TEST(WindowsMidi, OnlyDeviceZeroIsOfferedAndGetsEveryWordAsItIs) {
     midiReset(h);
     midiClose(h);
     midiShortMessage(h, 0x647C93);  // closed: goes nowhere
-    setWinmmCalls(nullptr);
+    winmmCalls = &kSystemWinmmCalls;
     std::vector<DWORD> expected = {kOpened};
     expected.insert(expected.end(), sent.begin(), sent.end());
     expected.insert(expected.end(), {kMidiResetMark, kClosed});
