@@ -21,13 +21,11 @@ bool focused = true;
 
 // What one poll reads with these keys down: every flag, in the record's order.
 std::vector<int> poll(std::set<int> keys, bool focus = true, int locked = 0, int forward = 104) {
-    down = keys;
-    focused = focus;
+    down = keys, focused = focus;
     setKeySource([](int vk) { return down.count(vk) != 0; }, [] { return focused; });
     static KeyBindings b{};  // the flags stay from the previous poll, as in the game
     setDefaultKeyBindings(b);
-    b.forwardKey = static_cast<std::int16_t>(forward);
-    b.shipKeysLocked = static_cast<std::uint8_t>(locked);
+    b.forwardKey = static_cast<std::int16_t>(forward), b.shipKeysLocked = static_cast<std::uint8_t>(locked);
     pollKeyboard(b);
     return {b.forwardHeld, b.rightHeld, b.leftHeld, b.shootHeld, b.f2Held, b.f11Held, b.f9Held, b.f7Held, b.f8Held,
             b.backHeld, b.upHeld, b.downHeld, b.enterHeld, b.shipKeysLocked, b.shiftHeld, b.leftArrowHeld,
@@ -37,8 +35,7 @@ std::vector<int> poll(std::set<int> keys, bool focus = true, int locked = 0, int
 // The text drawn at a tenth of the width, 0.625 of the height down (window y 180 of 480): the
 // red of the back buffer's rows 100 to 299, counted from the bottom.
 std::vector<unsigned char> drawn(std::uint32_t font, const char* text) {
-    glClear(GL_COLOR_BUFFER_BIT);
-    glColor3f(1, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT), glColor3f(1, 1, 1);
     printText(0.15625 * displayMode.width, 0.625 * displayMode.height, 0, font, "%s", text);
     glFinish();
     std::vector<unsigned char> p(640 * 200);
@@ -74,8 +71,7 @@ TEST(ViewBox, ShowsTheWholeSquareExtendedAlongTheLongerSide) {
             << b[0] << "x" << b[1];
     }
     for (unsigned w : {640u, 800u, 960u, 1024u, 1152u, 1280u, 1440u, 1600u, 2048u}) {
-        displayMode.width = w;
-        displayMode.height = w * 3 / 4;
+        displayMode.width = w, displayMode.height = w * 3 / 4;
         computeScreenMapping();
         EXPECT_EQ(std::vector<double>({mapX(0), mapX(w), mapY(0), mapY(w * 3 / 4), mapX(w / 2)}),
                   std::vector<double>({-0.5, 3.5, 3, 0, 1.5}));
@@ -87,13 +83,13 @@ TEST(Window, SizeDepthTestRecreationAndARefusedFullScreen) {
         GTEST_SKIP() << "no X display";
     }
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
-    ASSERT_TRUE(openTestWindow(800, 600, 16));  // re-created at the new size
-    EXPECT_EQ(glutGet(GLUT_WINDOW_WIDTH), 800);
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));  // only a 16-bit mode asks for a depth buffer
+    // Re-created at the new size; only a 16-bit mode asks for a depth buffer.
+    ASSERT_TRUE(openTestWindow(800, 600, 16));
+    EXPECT_TRUE(glutGet(GLUT_WINDOW_WIDTH) == 800 && glIsEnabled(GL_DEPTH_TEST));
     ASSERT_TRUE(openTestWindow(800, 600, 8));
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
-    const int kept = glutGetWindow();
-    displayMode.fullScreen = 1;  // the virtual display refuses every switch
+    const int kept = glutGetWindow();  // the virtual display refuses every switch
+    displayMode.fullScreen = 1;
     EXPECT_TRUE(recreateGameWindow());
     EXPECT_EQ(glutGetWindow(), kept);
 }
@@ -105,8 +101,7 @@ TEST(Text, GlyphsStandTheRightWayUpAtTheSizeForTheResolution) {
         GTEST_SKIP() << "no X display";
     }
     createFonts();
-    glDisable(GL_BLEND);
-    glClearColor(0, 0, 0, 0);
+    glDisable(GL_BLEND), glClearColor(0, 0, 0, 0);
     for (const char* glyph : {"L", "P"}) {
         const auto p = drawn(largeFont, glyph);
         std::vector<int> lit;  // lit pixels a row, from the bottom
@@ -121,10 +116,8 @@ TEST(Text, GlyphsStandTheRightWayUpAtTheSizeForTheResolution) {
     }
     const unsigned sizes[][4] = {{640, 480, 10, 24}, {1024, 768, 17, 38}, {2048, 1536, 34, 76}};
     for (const auto& s : sizes) {
-        displayMode.width = s[0];
-        displayMode.height = s[1];
-        computeScreenMapping();
-        rebuildFonts();
+        displayMode.width = s[0], displayMode.height = s[1];
+        computeScreenMapping(), rebuildFonts();
         for (int large = 0; large < 2; ++large) {
             const auto ours = drawn(large ? largeFont : smallFont, "Hg");
             EXPECT_EQ(ours, drawn(createTextFont(s[2 + large]), "Hg")) << s[0] << " " << large;

@@ -42,14 +42,11 @@ protected:
         setKeySource([](int) { return false; }, [] { return focus; });
         ASSERT_TRUE(openGamepads());
         plugIn();
-        keys = KeyBindings{};  // no key down, nothing locked
-        setAppMode(AppMode::Menu);
+        keys = KeyBindings{}, setAppMode(AppMode::Menu);  // no key down, nothing locked
     }
     void TearDown() override {
-        SDL_JoystickDetachVirtual(index);
-        closeGamepads();
-        gameHooks = GameHooks{};
-        setKeySource(nullptr, nullptr);
+        SDL_JoystickDetachVirtual(index), closeGamepads();
+        gameHooks = GameHooks{}, setKeySource(nullptr, nullptr);
     }
     void plugIn() {
         SDL_VirtualJoystickDesc desc{};
@@ -110,17 +107,12 @@ TEST_F(PadTest, TheAThatChoseARowFiresOnlyAfterItIsLetGoInPlay) {
 // Pushed from a quarter of the travel (8192), let go below a sixth (5461), each way; the right
 // trigger's raw travel, -32768 to 32767, reads as 0 to 32767.
 TEST_F(PadTest, SticksAndTheTriggerCountPastTheirDeadZonesWithHysteresis) {
-    const int steps[][2] = {{4000, 0}, {8191, 0}, {8192, 1}, {5461, 1},
-                            {5460, 0}, {8000, 0}, {32767, 1}, {0, 0}};
-    const struct {
-        SDL_GameControllerAxis axis;
-        int sign;  // 2 for the trigger
-        const char* held;
-    } ways[] = {{SDL_CONTROLLER_AXIS_LEFTX, 1, "0100000001"},
-                {SDL_CONTROLLER_AXIS_LEFTX, -1, "0010000010"},
-                {SDL_CONTROLLER_AXIS_LEFTY, -1, "1000010000"},
-                {SDL_CONTROLLER_AXIS_LEFTY, 1, "0000001000"},
-                {SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 2, "0001000000"}};
+    const int steps[][2] = {{4000, 0}, {8191, 0}, {8192, 1}, {5461, 1}, {5460, 0}, {8000, 0}, {32767, 1}, {0, 0}};
+    // A way is an axis, a sign (2 for the trigger) and what it holds.
+    const struct { SDL_GameControllerAxis axis; int sign; const char* held; } ways[] = {
+        {SDL_CONTROLLER_AXIS_LEFTX, 1, "0100000001"}, {SDL_CONTROLLER_AXIS_LEFTX, -1, "0010000010"},
+        {SDL_CONTROLLER_AXIS_LEFTY, -1, "1000010000"}, {SDL_CONTROLLER_AXIS_LEFTY, 1, "0000001000"},
+        {SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 2, "0001000000"}};
     setAppMode(AppMode::Game);
     for (const auto& w : ways) {
         for (const auto& s : steps) {
@@ -139,15 +131,12 @@ TEST_F(PadTest, PulledOutMidPushTheFocusGateAndALostLifeRumbles) {
     SDL_JoystickDetachVirtual(index);
     EXPECT_EQ(held(), kNothing);
     plugIn();
-    press(SDL_CONTROLLER_BUTTON_A, true);
-    focus = false;
+    press(SDL_CONTROLLER_BUTTON_A, true), focus = false;
     EXPECT_EQ(held(), kNothing) << "another window has the focus";
     focus = true;
     EXPECT_EQ(held(), "0000000100");
-    initialiseGameTables();
-    gameHooks.lifeLost = rumbleGamepads;
-    prepareGame(true, false);
-    ship.shield = 1, rumbles = 0;
+    initialiseGameTables(), prepareGame(true, false);
+    gameHooks.lifeLost = rumbleGamepads, ship.shield = 1, rumbles = 0;
     shotPool.shots[kPlayerShotSlots] = Shot{ship.x, ship.y, 1.0};
     hitShipByEnemyShots(shotPool.shots, game.burstRequests);
     EXPECT_EQ(rumbles, 1);

@@ -39,11 +39,10 @@ TEST_F(SettingsTest, EachValueLoadsOnlyWhenValid) {
         resetState();
         displayMode.fullScreen = settings.language = 1;  // what an absent key resets and a bad value keeps
         load(file);
-        const std::vector<int> values = {settings.resolutionIndex,      int(displayMode.width), int(displayMode.colourBits),
-                                         int(displayMode.refreshRate), displayMode.fullScreen, settings.language,
-                                         keys.forwardKey,              keys.rightKey,          keys.leftKey,
-                                         keys.shootKey};
-        EXPECT_EQ(values, expected.values) << file;
+        EXPECT_EQ(std::vector<int>({settings.resolutionIndex, int(displayMode.width), int(displayMode.colourBits),
+                                    int(displayMode.refreshRate), displayMode.fullScreen, settings.language,
+                                    keys.forwardKey, keys.rightKey, keys.leftKey, keys.shootKey}),
+                  expected.values) << file;
         EXPECT_EQ(layout.keptWidth, displayMode.width) << file;
         const std::vector<std::pair<std::string, float>> table = {{highScores[0].name, highScores[0].score},
                                                                   {highScores[1].name, highScores[1].score},
@@ -69,9 +68,8 @@ TEST_F(SettingsTest, SavedBytesAndTheVolume) {
     EXPECT_EQ(sound.soundVolume, 127);
     keys.forwardKey = 230;  // a captured code beyond the readable range is still saved
     saveSettings();
-    const std::string file = readFile();
-    EXPECT_EQ(file.find("foo="), std::string::npos);
-    EXPECT_EQ(file.find("\r\n\r\n", kHeader.size() + 4), std::string::npos);
+    const std::string file = readFile();  // unknown keys and extra blank lines dropped
+    EXPECT_TRUE(file.find("foo=") == file.npos && file.find("\r\n\r\n", kHeader.size() + 4) == file.npos) << file;
     EXPECT_NE(file.find("\r\nW=230\r\n"), std::string::npos);
 }
 
@@ -105,8 +103,7 @@ TEST_F(SettingsTest, RandomAndDamagedFilesLoadSafelyAndSaveToAFixedPoint) {
         if (fixedPoint) {
             saveSettings();
             const std::string first = readFile();
-            load(first);
-            saveSettings();
+            load(first), saveSettings();
             ASSERT_EQ(readFile(), first) << i;
         }
     }

@@ -18,16 +18,11 @@ const SoundEffect kEffects[] = {PlayerShot, EnemyShot, BigBurst, Thrust, SmallBu
 class RecordedSound : public ::testing::Test {
 protected:
     void SetUp() override {
-        useMidiRecording(1);
-        openMidiOutput();
-        sound.fieldWidth = 800;
-        platformSrand(1234);
+        useMidiRecording(1), openMidiOutput();
+        sound.fieldWidth = 800, platformSrand(1234);
         std::fill(std::begin(sound.ambientNext), std::end(sound.ambientNext), 1e12);  // until a test starts them
     }
-    void TearDown() override {
-        closeMidiOutput();
-        setMidiBackends(nullptr, 0);
-    }
+    void TearDown() override { closeMidiOutput(), setMidiBackends(nullptr, 0); }
 };
 
 // Every note struck in the stream has been switched off again (or silenced by a reset).
@@ -53,8 +48,7 @@ TEST_F(RecordedSound, EveryEffectAtEveryVolumeAndPlaceDigestsTheSameAndStopsItsN
     for (int volume : {127, 40, 0}) {
         for (SoundEffect effect : kEffects) {
             for (double x : {-50.0, 200.9, 799.0}) {
-                sound.soundVolume = static_cast<std::int8_t>(volume);
-                midiRecording.count = 0;
+                sound.soundVolume = static_cast<std::int8_t>(volume), midiRecording.count = 0;
                 requestSound(effect, x);
                 requestSound(effect, x);  // asked again before it starts: once
                 for (double t = now; t < now + 1500; t += 7) {
@@ -82,8 +76,7 @@ TEST_F(RecordedSound, EveryEffectAtEveryVolumeAndPlaceDigestsTheSameAndStopsItsN
     expectDigest("sound_stream", d);
     midiRecording.count = 0;
     closeMidiOutput();  // at exit: nothing left sounding
-    EXPECT_EQ(midiRecording.count, 1);
-    EXPECT_EQ(midiRecording.messages[0], kMidiResetMark);
+    EXPECT_TRUE(midiRecording.count == 1 && midiRecording.messages[0] == kMidiResetMark);
 }
 
 // The pan (CC10) follows the ship across the field's 800 units for its shots and thrust and the
@@ -94,10 +87,8 @@ TEST_F(RecordedSound, PanAndVolumeControllers) {
                                {Thrust, 806.4, 40, -1, 20},       {BigBurst, -50, 127, 0, 127},
                                {SmallBurst, 799.9, 127, 126, 42}, {EnemyShot, 0, 40, 64, 17}};
     for (const auto& [effect, x, volume, pan, channelVolume] : cases) {
-        sound.soundVolume = static_cast<std::int8_t>(volume);
-        midiRecording.count = 0;
-        requestSound(static_cast<SoundEffect>(effect), x);
-        updateSounds(0, x);
+        sound.soundVolume = static_cast<std::int8_t>(volume), midiRecording.count = 0;
+        requestSound(static_cast<SoundEffect>(effect), x), updateSounds(0, x);
         std::map<int, double> controllers = {{10, -1}};  // the first value of each; a pan may be left out
         for (int i = midiRecording.count - 1; i >= 0; --i) {
             const std::uint32_t m = midiRecording.messages[i];
@@ -132,8 +123,7 @@ TEST(SoundVolumeKeys, StepsAndClampsFromEveryStart) {
 // No device, or a busy one: the volume stays -1 and effects go nowhere, even after F8.
 TEST_F(RecordedSound, NoDeviceOrABusyOneLeavesTheGameSilent) {
     for (int busy = 0; busy < 2; ++busy) {
-        useMidiRecording(busy);
-        midiRecording.openFails = busy;
+        useMidiRecording(busy), midiRecording.openFails = busy;
         openMidiOutput();
         EXPECT_EQ(sound.soundVolume, -1);
         sound.soundVolume = volumeStepUp(sound.soundVolume);
@@ -143,8 +133,7 @@ TEST_F(RecordedSound, NoDeviceOrABusyOneLeavesTheGameSilent) {
         for (double t = 0; t < 1000; t += 20) {
             updateSounds(t, 100.0);
         }
-        resetMidiOutput();
-        closeMidiOutput();
+        resetMidiOutput(), closeMidiOutput();
         EXPECT_EQ(midiRecording.count, 0);
     }
 }

@@ -38,9 +38,7 @@ bool openTestWindow(unsigned width, unsigned height, unsigned colourBits) {
     displayMode = DisplayMode{0.0, 0.0, width, height, colourBits, 60, 0};
     recreateGameWindow();  // the first window too
     // The menu's callbacks belong to other tests: this window only needs to exist.
-    glutDisplayFunc([] {});
-    glutIdleFunc(nullptr);
-    glutReshapeFunc(nullptr);
+    glutDisplayFunc([] {}), glutIdleFunc(nullptr), glutReshapeFunc(nullptr);
     for (int i = 0; i < 5; ++i) {
         glutMainLoopEvent();
     }

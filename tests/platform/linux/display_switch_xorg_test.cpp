@@ -62,8 +62,7 @@ protected:
     // The suite's own connection dies with the server.
     static void TearDownTestSuite() {
         if (server > 0) {  // never a process group, never every process
-            kill(server, SIGTERM);
-            waitStatus(server, 5000);
+            kill(server, SIGTERM), waitStatus(server, 5000);
         }
         std::system(("rm -rf '" + dir + "'").c_str());
     }
@@ -143,13 +142,10 @@ TEST_F(XorgDisplaySwitchTest, WindowManagerFullScreenIsSeenOnlyWhenOneAnnouncesI
             XChangeProperty(dpy, manager, check, XA_WINDOW, 32, PropModeReplace, managerBytes, 1);
         }
         XChangeProperty(dpy, root, supported, XA_ATOM, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(states),
-                        step == 1 ? 1 : 2);
-        XSync(dpy, False);
+                        step == 1 ? 1 : 2), XSync(dpy, False);
         EXPECT_EQ(windowManagerDoesFullScreen(), step == 2) << step;
     }
-    XDeleteProperty(dpy, root, check);
-    XDeleteProperty(dpy, root, supported);
-    XSync(dpy, False);
+    XDeleteProperty(dpy, root, check), XDeleteProperty(dpy, root, supported), XSync(dpy, False);
 }
 
 // The game itself: full screen at 640x480 from its settings file, its window covering the
