@@ -27,8 +27,7 @@ int sleeps = 0;
 // As the real poll: ship keys read released while locked, both turn keys together cancel.
 void fakePoll() {
     const std::uint8_t locked = keys.shipKeysLocked;
-    keys = held;
-    keys.shipKeysLocked = locked;
+    keys = held, keys.shipKeysLocked = locked;
     if (locked) {
         keys.forwardHeld = keys.rightHeld = keys.leftHeld = keys.shootHeld = 0;
     }
@@ -44,8 +43,7 @@ void startGame(bool systemTestGame, unsigned seed) {
     useFakeClock(100000), initialiseGameTables(), setFieldSize(800, 600), prepareGame(false, false);
     platformSrand(seed), setStepConstants();  // the decision delays from the seed, not from the calendar
     game.nextCountdownTick = game.lastFunctionKey = game.volumeShownUntil = game.rateFrames = 0;
-    game.hudVisible = game.waveNumber = 1;
-    held = keys = KeyBindings{}, sleeps = 0, sound = SoundState{};
+    game.hudVisible = game.waveNumber = 1, held = keys = KeyBindings{}, sleeps = 0, sound = SoundState{};
     sound.enemyShotTimer = sound.playerShotTimer = sound.bigBurstTimer = sound.thrustTimer = -1;
     sound.smallBurstTimer = sound.bonusAppearsTimer = sound.bonusTakenFirst = -1;
     sound.bonusTakenSecond = sound.extraLifeTimer = -1;  // volume 0: requests stay marked, no note starts
@@ -54,9 +52,7 @@ void startGame(bool systemTestGame, unsigned seed) {
 }
 
 void frame(double stepMs = 1.0) {
-    updateMuzzle(ship);
-    fakeNow += stepMs;
-    gameIdle();
+    updateMuzzle(ship), fakeNow += stepMs, gameIdle();
 }
 
 bool inside(double x, double y) {
@@ -98,16 +94,11 @@ const char* brokenInvariant() {
 double press(std::mt19937& gen, bool useFreeze) {
     std::uniform_int_distribution<int> roll(0, 999);
     if (roll(gen) < 40) {
-        held.forwardHeld = roll(gen) < 600;
-        held.leftHeld = roll(gen) < 300;
-        held.rightHeld = roll(gen) < 300;
-        held.shootHeld = roll(gen) < 700;
+        held.forwardHeld = roll(gen) < 600, held.leftHeld = roll(gen) < 300;  // in this order: one generator
+        held.rightHeld = roll(gen) < 300, held.shootHeld = roll(gen) < 700;
     }
-    held.f11Held = roll(gen) < 3;
-    held.f9Held = roll(gen) < 3;
-    held.f7Held = roll(gen) < 2;
-    held.f8Held = roll(gen) < 2;
-    held.f2Held = useFreeze && roll(gen) < 2;
+    held.f11Held = roll(gen) < 3, held.f9Held = roll(gen) < 3, held.f7Held = roll(gen) < 2;
+    held.f8Held = roll(gen) < 2, held.f2Held = useFreeze && roll(gen) < 2;
     const int r = roll(gen) % 100;
     return r < 90 ? 1 + r % 4 : 5 + r % 40;
 }
@@ -151,8 +142,7 @@ TEST(WholeGame, SeededGamesKeepEveryInvariantToTheirEndMessageAndDigestTheSame) 
         const bool normal = variant == 0, won = variant == 2;
         startGame(!normal, won ? 99 : 31 * (variant + 1));
         std::mt19937 gen(won ? 3 : variant + 1);
-        Digest d;
-        d.every = 500;
+        Digest d{.every = 500};
         int cleared = 0;
         for (double end = fakeNow + 170 * 60 * 1000.0; fakeNow < end;) {
             const bool over = game.endTime == -1;
@@ -163,8 +153,7 @@ TEST(WholeGame, SeededGamesKeepEveryInvariantToTheirEndMessageAndDigestTheSame) 
                     for (Enemy& e : std::span(fleet.enemies, kEnemyCapacity)) {
                         e.strength = kDeadStrength;
                     }
-                    fleet.aliveCount = 0;
-                    ++cleared;
+                    fleet.aliveCount = 0, ++cleared;
                 }
             }
             ASSERT_STREQ(brokenInvariant(), "") << "at " << fakeNow;
@@ -207,14 +196,11 @@ TEST(Rules, ShotsScoreAndTheItemEachKindLeaves) {
             fleet.aliveCount = 1;
             int shots = 0;
             for (; e.strength > 0 && shots < 100; ++shots) {
-                shotPool.shots[3] = Shot{e.x + 1, e.y, -1};
-                frame();
+                shotPool.shots[3] = Shot{e.x + 1, e.y, -1}, frame();
             }
             ASSERT_EQ(shots, shotsNeeded[kind]) << "kind " << kind;
             if (bonus.kind != 0) {
-                ++drops;
-                seen.insert(bonus.kind);
-                bonus.kind = 0;
+                ++drops, seen.insert(bonus.kind), bonus.kind = 0;
             }
         }
         EXPECT_EQ(seen, items[kind]) << "kind " << kind;
@@ -230,8 +216,7 @@ TEST(Rules, BonusLivesAt10000ThenEvery7500OneAFrame) {
     const float steps[][2] = {{9999, 3},  {10000, 3}, {10001, 4}, {10001, 4}, {17500, 4}, {17501, 5},
                               {24999, 5}, {40000, 6}, {40000, 7}, {40000, 7}, {40001, 8}};
     for (const auto& [score, lives] : steps) {
-        game.score = score;
-        frame();
+        game.score = score, frame();
         EXPECT_EQ(ship.lives, lives) << "score " << score;
     }
 }
@@ -244,9 +229,8 @@ TEST(Rules, WaveNPlacesNPlusFourEnemiesUpTo120) {
         for (int f = 0; f < 400; ++f) {
             frame(100);
         }
-        EXPECT_EQ(game.waveNumber, wave);
-        EXPECT_EQ(fleet.aliveCount, std::min(wave + 4, 120)) << "wave " << wave;
-        EXPECT_EQ(fleet.spawning, 0);
+        EXPECT_EQ(std::tuple(int(game.waveNumber), int(fleet.aliveCount), int(fleet.spawning)),
+                  std::tuple(wave, std::min(wave + 4, 120), 0)) << "wave, enemies, still spawning";
     }
 }
 
@@ -258,11 +242,9 @@ TEST(Rules, TenHitsCostALifeAndAShieldBonusAddsFourMore) {
         int n = 0;
         for (; ship.lives == 3 && n < 100; ++n) {
             EXPECT_EQ(ship.shield, shield - 10 * n);
-            shotPool.shots[20] = Shot{ship.x, ship.y, -1.0};
-            frame();
+            shotPool.shots[20] = Shot{ship.x, ship.y, -1.0}, frame();
         }
-        EXPECT_EQ(n, hits) << "shield " << shield;
-        EXPECT_EQ(ship.shield, 100);
+        EXPECT_EQ(std::pair(n, int(ship.shield)), std::pair(hits, 100)) << "hits from shield " << shield;
     }
 }
 
@@ -272,9 +254,7 @@ TEST(Rules, BonusItemsShieldUpgradeAndTheirLimits) {
     startGame(false, 8);
     const std::vector<float> defaults(game.damage, game.damage + 5);
     for (int i = 1; i <= 20; ++i) {  // three shield items, then seventeen upgrades
-        placeBonusItem(i <= 3 ? 2 : 1, ship.x, ship.y);
-        frame();
-        EXPECT_EQ(bonus.kind, 0);
+        placeBonusItem(i <= 3 ? 2 : 1, ship.x, ship.y), frame();  // an item left in place would count twice
         EXPECT_EQ(ship.shield, 100 + 40 * std::min(i, 3));
         const double upgrade = std::pow(1.1, std::clamp(i - 3, 0, 15));
         for (int k = 0; k < 5; ++k) {

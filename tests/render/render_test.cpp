@@ -26,7 +26,6 @@ namespace {
 // and blue.
 std::array<double, 3> digestDrawing(Digest& d, const std::function<void()>& draw) {
     std::array<double, 3> colour{};
-    d.every = 10;
     for (const FbPrimitive& p : captureFeedback(draw)) {
         d.add("token", p.token);
         for (const FbVertex& v : p.v) {
@@ -53,8 +52,7 @@ protected:
         }
         if (quadric == nullptr) {
             prepareGameForDisplay(true), connectLayers(), createFonts();  // the sizes for this window
-            quadric = gluNewQuadric();
-            gluQuadricDrawStyle(quadric, GLU_SILHOUETTE);
+            gluQuadricDrawStyle(quadric = gluNewQuadric(), GLU_SILHOUETTE);
         }
         prepareGame(true, false);  // no enemies, shots or end; the ship whole at the centre
         bonus.kind = stars.count = game.countdown = game.won = game.hudVisible = settings.language = 0;
@@ -76,7 +74,7 @@ TEST_F(RenderTest, EachEnemyKindAtAFixedPoseAndItsColourFollowingTheStrength) {
         std::array<double, 3> colour[3] = {};
         for (int weak = 0; weak < 3; ++weak) {
             place(0, kind, 400, 300, 0.7, 1 - 0.375f * weak);
-            Digest d;
+            Digest d{.every = 10};
             colour[weak] = digestDrawing(d, drawEnemies);
             expectDigest("enemy_kind" + std::to_string(kind) + "_" + std::to_string(weak), d);
         }
@@ -112,11 +110,11 @@ TEST_F(RenderTest, TheWholeFrameAndTheHudsBorrowedRecords) {
     for (int variant = 0; variant < 3; ++variant) {
         const auto before = pose();
         platformSrand(7);  // stars and the bonus item flicker by random numbers
-        Digest d;
+        Digest d{.every = 10};
         digestDrawing(d, gameDisplay);
         expectDigest("frame" + std::to_string(variant), d);
-        EXPECT_EQ(std::memcmp(&record0, &fleet.enemies[0], sizeof record0), 0);
-        EXPECT_EQ(pose(), before);
+        EXPECT_TRUE(std::memcmp(&record0, &fleet.enemies[0], sizeof record0) == 0 && pose() == before)
+            << "the HUD puts its borrowed records back";
         // Then the shield item, the end text without lives and a weaker ship.
         bonus.kind = 2, game.endTime = variant == 1 ? -1 : 0;
         ship.lives = variant == 1 ? 0 : 3, ship.shield = variant == 1 ? 150 : 100;
@@ -138,8 +136,7 @@ TEST_F(RenderTest, KindThreeBodyHasHolesWhereTheMaskIsZero) {
         glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
         return pixels;
     };
-    const auto solid = render(0xFF);
-    const auto speckled = render(0);
+    const auto solid = render(0xFF), speckled = render(0);
     int body = 0, holes = 0;
     for (std::size_t i = 0; i < solid.size(); i += 3) {
         const unsigned x = (i / 3) % 800, y = (i / 3) / 800;
@@ -158,17 +155,14 @@ TEST_F(RenderTest, KindThreeBodyHasHolesWhereTheMaskIsZero) {
 // it (0.41 W), one bitmap a character, in either language. (A game that is not won ends with Game
 // Over alone: the frame digests hold that end.)
 TEST_F(RenderTest, AWonGameSaysYouWinBelowGameOver) {
-    const int rows[] = {600 - 288, 600 - 328};
     for (int language = 0; language < 2; ++language) {
         settings.language = static_cast<std::uint8_t>(language), game.won = 1, game.endTime = -1;
-        int glyphs[2] = {};
+        std::pair<int, int> glyphs;  // yellow bitmaps at window y 600 - 288 and 600 - 328
         for (const FbPrimitive& p : captureFeedback(gameDisplay)) {
-            for (int r = 0; r < 2; ++r) {
-                glyphs[r] += p.token == GL_BITMAP_TOKEN && std::abs(p.v[0].y - rows[r]) < 0.5f &&
-                             p.v[0].r == 1 && p.v[0].g == 1 && std::abs(p.v[0].b - 0.5f) < 0.01f;
-            }
+            const FbVertex& v = p.v[0];
+            const bool yellow = p.token == GL_BITMAP_TOKEN && v.r == 1 && v.g == 1 && std::abs(v.b - 0.5f) < 0.01f;
+            glyphs.first += yellow && std::abs(v.y - 312) < 0.5f, glyphs.second += yellow && std::abs(v.y - 272) < 0.5f;
         }
-        EXPECT_EQ(glyphs[0], language ? 9 : 14) << "Game Over, language " << language;
-        EXPECT_EQ(glyphs[1], 8) << "You win!, language " << language;
+        EXPECT_EQ(glyphs, std::pair(language ? 9 : 14, 8)) << "Game Over and You win!, language " << language;
     }
 }

@@ -47,8 +47,7 @@ protected:
         // Its own directory: the test programs run side by side, on Windows too.
         directory = ::testing::TempDir() + "zarv-settings-" + std::to_string(std::random_device{}());
         ASSERT_TRUE(std::filesystem::create_directory(directory));
-        path = directory + "/zarv.cfg", settingsPath = path.c_str();
-        resetState();
+        path = directory + "/zarv.cfg", settingsPath = path.c_str(), resetState();
     }
 
     // Everything but the directory back at its start-up values.

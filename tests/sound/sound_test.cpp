@@ -18,8 +18,7 @@ const SoundEffect kEffects[] = {PlayerShot, EnemyShot, BigBurst, Thrust, SmallBu
 class RecordedSound : public ::testing::Test {
 protected:
     void SetUp() override {
-        useMidiRecording(1), openMidiOutput();
-        sound.fieldWidth = 800, platformSrand(1234);
+        useMidiRecording(1), openMidiOutput(), sound.fieldWidth = 800, platformSrand(1234);
         std::fill(std::begin(sound.ambientNext), std::end(sound.ambientNext), 1e12);  // until a test starts them
     }
     void TearDown() override { closeMidiOutput(), setMidiBackends(nullptr, 0); }
@@ -42,15 +41,13 @@ bool noNoteLeftOn() {
 }  // namespace
 
 TEST_F(RecordedSound, EveryEffectAtEveryVolumeAndPlaceDigestsTheSameAndStopsItsNotes) {
-    Digest d;
-    d.every = 20;
+    Digest d{.every = 20};
     double now = 1000;
     for (int volume : {127, 40, 0}) {
         for (SoundEffect effect : kEffects) {
             for (double x : {-50.0, 200.9, 799.0}) {
                 sound.soundVolume = static_cast<std::int8_t>(volume), midiRecording.count = 0;
-                requestSound(effect, x);
-                requestSound(effect, x);  // asked again before it starts: once
+                requestSound(effect, x), requestSound(effect, x);  // asked again before it starts: once
                 for (double t = now; t < now + 1500; t += 7) {
                     updateSounds(t, x + 100);
                     if (t > now + 400 && volume == 0) {
@@ -67,15 +64,13 @@ TEST_F(RecordedSound, EveryEffectAtEveryVolumeAndPlaceDigestsTheSameAndStopsItsN
     }
     std::fill(std::begin(sound.ambientNext), std::end(sound.ambientNext), 0);  // they wander by random numbers
     for (double t = now; t < now + 20000; t += 10) {
-        midiRecording.count = 0;
-        updateSounds(t, 400);
+        midiRecording.count = 0, updateSounds(t, 400);
         for (int i = 0; i < midiRecording.count; ++i) {
             d.add("message", midiRecording.messages[i]), d.add("time", t), d.step();
         }
     }
     expectDigest("sound_stream", d);
-    midiRecording.count = 0;
-    closeMidiOutput();  // at exit: nothing left sounding
+    midiRecording.count = 0, closeMidiOutput();  // at exit: nothing left sounding
     EXPECT_TRUE(midiRecording.count == 1 && midiRecording.messages[0] == kMidiResetMark);
 }
 
@@ -94,8 +89,8 @@ TEST_F(RecordedSound, PanAndVolumeControllers) {
             const std::uint32_t m = midiRecording.messages[i];
             controllers[(m & 0xF0) == 0xB0 ? int(m >> 8 & 0x7F) : -1] = m >> 16 & 0x7F;
         }
-        EXPECT_EQ(controllers[10], pan) << effect << " at " << x;
-        EXPECT_EQ(controllers[7], channelVolume) << effect << " at volume " << volume;
+        EXPECT_EQ(std::pair(controllers[10], controllers[7]), std::pair(pan, channelVolume))
+            << "pan and volume of " << effect << " at " << x << ", volume " << volume;
     }
 }
 
@@ -123,10 +118,9 @@ TEST(SoundVolumeKeys, StepsAndClampsFromEveryStart) {
 // No device, or a busy one: the volume stays -1 and effects go nowhere, even after F8.
 TEST_F(RecordedSound, NoDeviceOrABusyOneLeavesTheGameSilent) {
     for (int busy = 0; busy < 2; ++busy) {
-        useMidiRecording(busy), midiRecording.openFails = busy;
-        openMidiOutput();
+        useMidiRecording(busy), midiRecording.openFails = busy, openMidiOutput();
         EXPECT_EQ(sound.soundVolume, -1);
-        sound.soundVolume = volumeStepUp(sound.soundVolume);
+        sound.soundVolume = volumeStepUp(sound.soundVolume);  // F8
         for (SoundEffect e : kEffects) {
             requestSound(e, 100.0);
         }

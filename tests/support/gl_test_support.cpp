@@ -49,8 +49,7 @@ bool openTestWindow(unsigned width, unsigned height, unsigned colourBits) {
 std::vector<FbPrimitive> captureFeedback(const std::function<void()>& draw) {
     std::vector<GLfloat> buffer(1 << 22);
     glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    draw();
+    glRenderMode(GL_FEEDBACK), draw();
     const GLint count = glRenderMode(GL_RENDER);
     std::vector<FbPrimitive> out;
     for (GLint i = 0; i < count;) {

@@ -158,13 +158,12 @@ TEST_F(XorgDisplaySwitchTest, GameInFullScreenSwitchesAndF12PutsTheDesktopModeBa
     std::ofstream(dir + "/zarv.cfg") << "cqlEkran=1\nrazdelitelna=0\n";
     const pid_t game = startZarv(dir, display);
     std::string window;
-    ASSERT_TRUE(waitFor([&] { return !(window = focusGameWindow(display)).empty(); }, 10000))
-        << "no game window";
+    ASSERT_TRUE(waitFor([&] { return !(window = focusGameWindow(display)).empty(); }, 10000)) << "no game window";
     EXPECT_EQ(screenMode(), (Mode{640, 480, 60}));  // the file's default rate
     const std::string geometry = runCapture("xdotool getwindowgeometry " + window, display);
     EXPECT_NE(geometry.find("Geometry: 640x480"), std::string::npos) << geometry;
-    runCapture("xdotool keydown F12 sleep 0.3 keyup F12", display);
-    waitStatus(game, 10000);  // F12's exit status is the end-to-end tests' to check
+    // F12's exit status is the end-to-end tests' to check.
+    runCapture("xdotool keydown F12 sleep 0.3 keyup F12", display), waitStatus(game, 10000);
     EXPECT_EQ(screenMode(), original);
 }
 

@@ -24,7 +24,7 @@ TEST_F(SettingsTest, ReadOnlyFilesStayAndLinksAreSavedThrough) {
     writeFile(kOld), chmod(path.c_str(), 0444);
     EXPECT_FALSE(save(path, kNew));
     EXPECT_EQ(readFile(), kOld);
-    chmod(path.c_str(), 0640);
+    chmod(path.c_str(), 0640);  // a replaced file keeps its permissions
     EXPECT_TRUE(save(path, kNew));
     struct stat saved {};
     EXPECT_EQ(stat(path.c_str(), &saved) == 0 ? saved.st_mode & 0777 : 0, 0640u);

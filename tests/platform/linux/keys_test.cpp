@@ -53,8 +53,7 @@ TEST(Keys, KeypadKeysOnTheirOwnKeycodesAndKeysReadOnlyWhileOurWindowHasTheFocus)
         return w;
     };
     const Window game = window(10), other = window(500);
-    GLXContext context = glXCreateContext(dpy, visual, nullptr, True);
-    ASSERT_TRUE(glXMakeCurrent(dpy, game, context));
+    ASSERT_TRUE(glXMakeCurrent(dpy, game, glXCreateContext(dpy, visual, nullptr, True)));
     ASSERT_TRUE(openKeyboard("zarv 713a"));
     const auto run = [&](const std::string& args) { runCapture("xdotool " + args, display), usleep(2000); };
     KeyBindings b{};
@@ -75,9 +74,7 @@ TEST(Keys, KeypadKeysOnTheirOwnKeycodesAndKeysReadOnlyWhileOurWindowHasTheFocus)
     for (int i = 0; i < 40; ++i) {
         const int code = i % 2 == 0 ? 13 : 160;
         run(code == 13 ? "key --delay 0 Return" : "key --delay 0 Shift_L");
-        asyncKeyDown(38);
-        usleep(1500);
-        asyncKeyDown(40);
+        asyncKeyDown(38), usleep(1500), asyncKeyDown(40);
         readOnce += asyncKeyDown(code) && !asyncKeyDown(code) && (code == 13 || asyncKeyDown(16));
     }
     EXPECT_EQ(readOnce, 40);
@@ -102,6 +99,5 @@ TEST(Keys, KeypadKeysOnTheirOwnKeycodesAndKeysReadOnlyWhileOurWindowHasTheFocus)
         EXPECT_TRUE(asyncKeyDown(code) && !asyncKeyDown(code == 1 ? 2 : 1)) << button;
         run("mouseup " + std::to_string(button));
     }
-    closeKeyboard();  // this connection and the test's die with the server
-    waitStatus(server, 0);
+    closeKeyboard(), waitStatus(server, 0);  // this connection and the test's die with the server
 }

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <numeric>
 #include <vector>
 
 namespace {
@@ -19,11 +21,8 @@ double render(double ms) {
     midiSynthSettle(1000);
     std::vector<float> buffer(2 * static_cast<std::size_t>(ms * 44.1));
     midiSynthRender(buffer.data(), static_cast<int>(buffer.size() / 2));
-    double sum = 0;
-    for (const float v : buffer) {
-        sum += double(v) * v;
-    }
-    return std::sqrt(sum / buffer.size());
+    return std::sqrt(std::inner_product(buffer.begin(), buffer.end(), buffer.begin(), 0.0, std::plus<>(),
+                                        [](float a, float b) { return double(a) * b; }) / buffer.size());
 }
 
 }  // namespace
