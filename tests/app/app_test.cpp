@@ -19,45 +19,42 @@ namespace {
 std::set<int> down;
 bool focused = true;
 
-// What one poll reads with these keys down: every flag, in the record's order.
-std::vector<int> poll(std::set<int> keys, bool focus = true, int locked = 0, int forward = 104) {
-    down = keys;
-    focused = focus;
+// What one poll reads with these keys down: every flag, in the record's order, as the bits of one
+// number.
+int poll(std::set<int> keys, bool focus = true, int locked = 0, int forward = 104) {
+    down = keys, focused = focus;
     setKeySource([](int vk) { return down.count(vk) != 0; }, [] { return focused; });
     static KeyBindings b{};  // the flags stay from the previous poll, as in the game
     setDefaultKeyBindings(b);
-    b.forwardKey = static_cast<std::int16_t>(forward);
-    b.shipKeysLocked = static_cast<std::uint8_t>(locked);
+    b.forwardKey = static_cast<std::int16_t>(forward), b.shipKeysLocked = static_cast<std::uint8_t>(locked);
     pollKeyboard(b);
-    return {b.forwardHeld, b.rightHeld, b.leftHeld, b.shootHeld, b.f2Held, b.f11Held, b.f9Held, b.f7Held, b.f8Held,
-            b.backHeld, b.upHeld, b.downHeld, b.enterHeld, b.shipKeysLocked, b.shiftHeld, b.leftArrowHeld,
-            b.rightArrowHeld};
+    int bits = 0, bit = 0;
+    for (int flag : {b.forwardHeld, b.rightHeld, b.leftHeld, b.shootHeld, b.f2Held, b.f11Held, b.f9Held, b.f7Held,
+                     b.f8Held, b.backHeld, b.upHeld, b.downHeld, b.enterHeld, b.shipKeysLocked, b.shiftHeld,
+                     b.leftArrowHeld, b.rightArrowHeld}) {
+        bits += flag << bit++;
+    }
+    return bits;
 }
 
 // The text drawn at a tenth of the width, 0.625 of the height down (window y 180 of 480): the
 // red of the back buffer's rows 100 to 299, counted from the bottom.
 std::vector<unsigned char> drawn(std::uint32_t font, const char* text) {
-    glClear(GL_COLOR_BUFFER_BIT);
-    glColor3f(1, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT), glColor3f(1, 1, 1);
     printText(0.15625 * displayMode.width, 0.625 * displayMode.height, 0, font, "%s", text);
-    glFinish();
     std::vector<unsigned char> p(640 * 200);
-    glReadPixels(0, 100, 640, 200, GL_RED, GL_UNSIGNED_BYTE, p.data());
+    glFinish(), glReadPixels(0, 100, 640, 200, GL_RED, GL_UNSIGNED_BYTE, p.data());
     return p;
 }
 
 }  // namespace
 
 TEST(Keyboard, EveryKeyLandsInItsFlagsOnlyWhileFocused) {
-    Digest d;  // a key (or a chord) a step, its flags as the bits of one number
+    Digest d;  // a key (or a chord) a step
     for (int vk = 0; vk < 259; ++vk) {
-        const auto flags = vk == VkF12 ? std::vector<int>{} : vk < 256 ? poll({vk})
-                           : vk == 256 ? poll({104, 102, 100, 9}) : vk == 257 ? poll({104, 102, 9, 27, 38, 13, 16, 113}, true, 1)
-                                       : poll({38}, true, 0, 38);
-        double bits = 0;
-        for (std::size_t i = 0; i < flags.size(); ++i) {
-            bits += flags[i] << i;
-        }
+        const int bits = vk == VkF12 ? 0 : vk < 256 ? poll({vk})
+                         : vk == 256 ? poll({104, 102, 100, 9}) : vk == 257 ? poll({104, 102, 9, 27, 38, 13, 16, 113}, true, 1)
+                                     : poll({38}, true, 0, 38);
         d.add("key", vk), d.add("flags", bits), d.step();
     }
     expectDigest("keyboard_poll", d);
@@ -70,13 +67,10 @@ TEST(ViewBox, ShowsTheWholeSquareExtendedAlongTheLongerSide) {
     for (const auto& b : boxes) {
         const ViewBox box = viewBoxFor(int(b[0]), int(b[1]));
         EXPECT_EQ(std::vector<double>({box.left, box.right, box.bottom, box.top}),
-                  std::vector<double>({b[2], b[3], b[4], b[5]}))
-            << b[0] << "x" << b[1];
+                  std::vector<double>({b[2], b[3], b[4], b[5]})) << b[0] << "x" << b[1];
     }
     for (unsigned w : {640u, 800u, 960u, 1024u, 1152u, 1280u, 1440u, 1600u, 2048u}) {
-        displayMode.width = w;
-        displayMode.height = w * 3 / 4;
-        computeScreenMapping();
+        displayMode.width = w, displayMode.height = w * 3 / 4, computeScreenMapping();
         EXPECT_EQ(std::vector<double>({mapX(0), mapX(w), mapY(0), mapY(w * 3 / 4), mapX(w / 2)}),
                   std::vector<double>({-0.5, 3.5, 3, 0, 1.5}));
     }
@@ -87,13 +81,13 @@ TEST(Window, SizeDepthTestRecreationAndARefusedFullScreen) {
         GTEST_SKIP() << "no X display";
     }
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
-    ASSERT_TRUE(openTestWindow(800, 600, 16));  // re-created at the new size
-    EXPECT_EQ(glutGet(GLUT_WINDOW_WIDTH), 800);
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));  // only a 16-bit mode asks for a depth buffer
+    // Re-created at the new size; only a 16-bit mode asks for a depth buffer.
+    ASSERT_TRUE(openTestWindow(800, 600, 16));
+    EXPECT_TRUE(glutGet(GLUT_WINDOW_WIDTH) == 800 && glIsEnabled(GL_DEPTH_TEST));
     ASSERT_TRUE(openTestWindow(800, 600, 8));
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
-    const int kept = glutGetWindow();
-    displayMode.fullScreen = 1;  // the virtual display refuses every switch
+    const int kept = glutGetWindow();  // the virtual display refuses every switch
+    displayMode.fullScreen = 1;
     EXPECT_TRUE(recreateGameWindow());
     EXPECT_EQ(glutGetWindow(), kept);
 }
@@ -104,9 +98,7 @@ TEST(Text, GlyphsStandTheRightWayUpAtTheSizeForTheResolution) {
     if (!openTestWindow(640, 480)) {
         GTEST_SKIP() << "no X display";
     }
-    createFonts();
-    glDisable(GL_BLEND);
-    glClearColor(0, 0, 0, 0);
+    createFonts(), glDisable(GL_BLEND), glClearColor(0, 0, 0, 0);
     for (const char* glyph : {"L", "P"}) {
         const auto p = drawn(largeFont, glyph);
         std::vector<int> lit;  // lit pixels a row, from the bottom
@@ -121,10 +113,7 @@ TEST(Text, GlyphsStandTheRightWayUpAtTheSizeForTheResolution) {
     }
     const unsigned sizes[][4] = {{640, 480, 10, 24}, {1024, 768, 17, 38}, {2048, 1536, 34, 76}};
     for (const auto& s : sizes) {
-        displayMode.width = s[0];
-        displayMode.height = s[1];
-        computeScreenMapping();
-        rebuildFonts();
+        displayMode.width = s[0], displayMode.height = s[1], computeScreenMapping(), rebuildFonts();
         for (int large = 0; large < 2; ++large) {
             const auto ours = drawn(large ? largeFont : smallFont, "Hg");
             EXPECT_EQ(ours, drawn(createTextFont(s[2 + large]), "Hg")) << s[0] << " " << large;

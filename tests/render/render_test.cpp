@@ -26,13 +26,11 @@ namespace {
 // and blue.
 std::array<double, 3> digestDrawing(Digest& d, const std::function<void()>& draw) {
     std::array<double, 3> colour{};
-    d.every = 10;
     for (const FbPrimitive& p : captureFeedback(draw)) {
         d.add("token", p.token);
         for (const FbVertex& v : p.v) {
-            const std::pair<const char*, float> named[] = {{"x", v.x}, {"y", v.y}, {"z", v.z}, {"red", v.r},
-                                                           {"green", v.g}, {"blue", v.b}, {"alpha", v.a}};
-            for (const auto& [name, f] : named) {
+            for (const auto& [name, f] : {std::pair{"x", v.x}, {"y", v.y}, {"z", v.z}, {"red", v.r}, {"green", v.g},
+                                          {"blue", v.b}, {"alpha", v.a}}) {
                 d.add(name, f);
             }
             colour[0] += v.r, colour[1] += v.g, colour[2] += v.b;
@@ -53,16 +51,12 @@ protected:
             GTEST_SKIP() << "no X display";
         }
         if (quadric == nullptr) {
-            prepareGameForDisplay(true);  // the sizes for this window
-            connectLayers();
-            quadric = gluNewQuadric();
-            gluQuadricDrawStyle(quadric, GLU_SILHOUETTE);
-            createFonts();
+            prepareGameForDisplay(true), connectLayers(), createFonts();  // the sizes for this window
+            gluQuadricDrawStyle(quadric = gluNewQuadric(), GLU_SILHOUETTE);
         }
         prepareGame(true, false);  // no enemies, shots or end; the ship whole at the centre
         bonus.kind = stars.count = game.countdown = game.won = game.hudVisible = settings.language = 0;
-        game.now = 0;
-        game.volumeShownUntil = -1;
+        game.now = 0, game.volumeShownUntil = -1;
     }
 };
 
@@ -80,7 +74,7 @@ TEST_F(RenderTest, EachEnemyKindAtAFixedPoseAndItsColourFollowingTheStrength) {
         std::array<double, 3> colour[3] = {};
         for (int weak = 0; weak < 3; ++weak) {
             place(0, kind, 400, 300, 0.7, 1 - 0.375f * weak);
-            Digest d;
+            Digest d{.every = 10};
             colour[weak] = digestDrawing(d, drawEnemies);
             expectDigest("enemy_kind" + std::to_string(kind) + "_" + std::to_string(weak), d);
         }
@@ -94,10 +88,8 @@ TEST_F(RenderTest, EachEnemyKindAtAFixedPoseAndItsColourFollowingTheStrength) {
 }
 
 TEST_F(RenderTest, TheWholeFrameAndTheHudsBorrowedRecords) {
-    place(3, 2, 200, 150, 2.0);
-    place(7, 4, 650, 480, 5.5, 0.5f);
-    shotPool.shots[0] = Shot{300, 250, -0.8};
-    shotPool.shots[40] = Shot{500, 100, -4.0};
+    place(3, 2, 200, 150, 2.0), place(7, 4, 650, 480, 5.5, 0.5f);
+    shotPool.shots[0] = Shot{300, 250, -0.8}, shotPool.shots[40] = Shot{500, 100, -4.0};
     for (int b = 0; b < 2; ++b) {
         Burst& burst = burstPool.bursts[b];
         burst.age = static_cast<std::uint16_t>(5 + 10 * b);
@@ -106,12 +98,8 @@ TEST_F(RenderTest, TheWholeFrameAndTheHudsBorrowedRecords) {
         }
     }
     bonus = BonusItem{1, 600, 200, 9, 81, 1e9, 800, 600};
-    ship.shield = 60;
-    game.hudVisible = 1;
-    game.countdown = 2;
-    game.volumeShownUntil = 1e9;
-    game.score = 1234;
-    game.frameRate = 65;
+    ship.shield = 60, game.hudVisible = 1, game.countdown = 2;
+    game.volumeShownUntil = 1e9, game.score = 1234, game.frameRate = 65;
     prepareGameForDisplay(true);  // a star field, placed here at fixed points
     for (std::uint32_t i = 0; i < stars.count; ++i) {
         stars.stars[i] = Star{i * 7.0, i * 5.0 + 30, 0.3 + i % 7 * 0.1};
@@ -122,43 +110,36 @@ TEST_F(RenderTest, TheWholeFrameAndTheHudsBorrowedRecords) {
     for (int variant = 0; variant < 3; ++variant) {
         const auto before = pose();
         platformSrand(7);  // stars and the bonus item flicker by random numbers
-        Digest d;
+        Digest d{.every = 10};
         digestDrawing(d, gameDisplay);
         expectDigest("frame" + std::to_string(variant), d);
-        EXPECT_EQ(std::memcmp(&record0, &fleet.enemies[0], sizeof record0), 0);
-        EXPECT_EQ(pose(), before);
-        bonus.kind = 2;  // then the shield item, the end text without lives and a weaker ship
-        game.endTime = variant == 1 ? -1 : 0;
-        ship.lives = variant == 1 ? 0 : 3;
-        ship.shield = variant == 1 ? 150 : 100;
+        EXPECT_TRUE(std::memcmp(&record0, &fleet.enemies[0], sizeof record0) == 0 && pose() == before)
+            << "the HUD puts its borrowed records back";
+        // Then the shield item, the end text without lives and a weaker ship.
+        bonus.kind = 2, game.endTime = variant == 1 ? -1 : 0;
+        ship.lives = variant == 1 ? 0 : 3, ship.shield = variant == 1 ? 150 : 100;
     }
 }
 
 // Polygon stipple shows only in pixels: kind 3's body has holes where the fleet's noise mask is 0,
 // anchored to the window, and nothing drawn after it is speckled.
 TEST_F(RenderTest, KindThreeBodyHasHolesWhereTheMaskIsZero) {
-    place(0, 3, 300, 300, 0.4);
-    place(1, 4, 500, 300, 1.0);
+    place(0, 3, 300, 300, 0.4), place(1, 4, 500, 300, 1.0);
     const auto render = [](std::uint8_t fill) {
         for (int i = 0; i < 128; ++i) {
             fleet.noise[i] = fill ? fill : static_cast<std::uint8_t>((i * 73 + 41) ^ (i >> 2));
         }
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glDisable(GL_BLEND);  // opaque, unsmoothed lines: a line pixel does not depend on what is beneath
-        glDisable(GL_LINE_SMOOTH);
-        drawEnemyKind3(0);
-        drawEnemyKind4(1);
+        // Opaque, unsmoothed lines: a line pixel does not depend on what is beneath.
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT), glDisable(GL_BLEND), glDisable(GL_LINE_SMOOTH);
+        drawEnemyKind3(0), drawEnemyKind4(1);
         std::vector<unsigned char> pixels(800 * 600 * 3);  // rows of 2400 bytes: no padding at any alignment
         glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
         return pixels;
     };
-    const auto solid = render(0xFF);
-    const auto speckled = render(0);
-    int body = 0;
-    int holes = 0;
+    const auto solid = render(0xFF), speckled = render(0);
+    int body = 0, holes = 0;
     for (std::size_t i = 0; i < solid.size(); i += 3) {
-        const unsigned x = (i / 3) % 800;
-        const unsigned y = (i / 3) / 800;
+        const unsigned x = (i / 3) % 800, y = (i / 3) / 800;
         // Row y % 32 is mask bytes 4 (y % 32) .. +3, the leftmost pixel of a byte its top bit.
         const unsigned byte = (y % 32) * 4 + (x % 32) / 8;
         const bool bit = static_cast<std::uint8_t>((byte * 73 + 41) ^ (byte >> 2)) & (0x80 >> (x % 8));
@@ -174,19 +155,14 @@ TEST_F(RenderTest, KindThreeBodyHasHolesWhereTheMaskIsZero) {
 // it (0.41 W), one bitmap a character, in either language. (A game that is not won ends with Game
 // Over alone: the frame digests hold that end.)
 TEST_F(RenderTest, AWonGameSaysYouWinBelowGameOver) {
-    const int rows[] = {600 - 288, 600 - 328};
     for (int language = 0; language < 2; ++language) {
-        settings.language = static_cast<std::uint8_t>(language);
-        game.won = 1;
-        game.endTime = -1;
-        int glyphs[2] = {};
+        settings.language = static_cast<std::uint8_t>(language), game.won = 1, game.endTime = -1;
+        std::pair<int, int> glyphs;  // yellow bitmaps at window y 600 - 288 and 600 - 328
         for (const FbPrimitive& p : captureFeedback(gameDisplay)) {
-            for (int r = 0; r < 2; ++r) {
-                glyphs[r] += p.token == GL_BITMAP_TOKEN && std::abs(p.v[0].y - rows[r]) < 0.5f &&
-                             p.v[0].r == 1 && p.v[0].g == 1 && std::abs(p.v[0].b - 0.5f) < 0.01f;
-            }
+            const FbVertex& v = p.v[0];
+            const bool yellow = p.token == GL_BITMAP_TOKEN && v.r == 1 && v.g == 1 && std::abs(v.b - 0.5f) < 0.01f;
+            glyphs.first += yellow && std::abs(v.y - 312) < 0.5f, glyphs.second += yellow && std::abs(v.y - 272) < 0.5f;
         }
-        EXPECT_EQ(glyphs[0], language ? 9 : 14) << "Game Over, language " << language;
-        EXPECT_EQ(glyphs[1], 8) << "You win!, language " << language;
+        EXPECT_EQ(glyphs, std::pair(language ? 9 : 14, 8)) << "Game Over and You win!, language " << language;
     }
 }

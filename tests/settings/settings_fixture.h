@@ -47,22 +47,16 @@ protected:
         // Its own directory: the test programs run side by side, on Windows too.
         directory = ::testing::TempDir() + "zarv-settings-" + std::to_string(std::random_device{}());
         ASSERT_TRUE(std::filesystem::create_directory(directory));
-        path = directory + "/zarv.cfg";
-        settingsPath = path.c_str();
-        resetState();
+        path = directory + "/zarv.cfg", settingsPath = path.c_str(), resetState();
     }
 
     // Everything but the directory back at its start-up values.
     void resetState() {
-        clearSettingsText();
-        initialiseGameTables();
-        settings.resolutionIndex = 1;
-        setStartupDefaults();
+        clearSettingsText(), initialiseGameTables();
+        settings.resolutionIndex = 1, setStartupDefaults();
         const HighScoreEntry defaults[3] = {{"Pelvor", 0}, {"Morvasta", 0}, {"Zintok", 0}};
         std::memcpy(highScores, defaults, sizeof highScores);
-        sound.soundVolume = -1;
-        setFieldSize(800, 600);
-        prepareGame(false, false);
+        sound.soundVolume = -1, setFieldSize(800, 600), prepareGame(false, false);
     }
 
     void TearDown() override {

@@ -18,16 +18,10 @@ const SoundEffect kEffects[] = {PlayerShot, EnemyShot, BigBurst, Thrust, SmallBu
 class RecordedSound : public ::testing::Test {
 protected:
     void SetUp() override {
-        useMidiRecording(1);
-        openMidiOutput();
-        sound.fieldWidth = 800;
-        platformSrand(1234);
+        useMidiRecording(1), openMidiOutput(), sound.fieldWidth = 800, platformSrand(1234);
         std::fill(std::begin(sound.ambientNext), std::end(sound.ambientNext), 1e12);  // until a test starts them
     }
-    void TearDown() override {
-        closeMidiOutput();
-        setMidiBackends(nullptr, 0);
-    }
+    void TearDown() override { closeMidiOutput(), setMidiBackends(nullptr, 0); }
 };
 
 // Every note struck in the stream has been switched off again (or silenced by a reset).
@@ -47,16 +41,13 @@ bool noNoteLeftOn() {
 }  // namespace
 
 TEST_F(RecordedSound, EveryEffectAtEveryVolumeAndPlaceDigestsTheSameAndStopsItsNotes) {
-    Digest d;
-    d.every = 20;
+    Digest d{.every = 20};
     double now = 1000;
     for (int volume : {127, 40, 0}) {
         for (SoundEffect effect : kEffects) {
             for (double x : {-50.0, 200.9, 799.0}) {
-                sound.soundVolume = static_cast<std::int8_t>(volume);
-                midiRecording.count = 0;
-                requestSound(effect, x);
-                requestSound(effect, x);  // asked again before it starts: once
+                sound.soundVolume = static_cast<std::int8_t>(volume), midiRecording.count = 0;
+                requestSound(effect, x), requestSound(effect, x);  // asked again before it starts: once
                 for (double t = now; t < now + 1500; t += 7) {
                     updateSounds(t, x + 100);
                     if (t > now + 400 && volume == 0) {
@@ -73,17 +64,14 @@ TEST_F(RecordedSound, EveryEffectAtEveryVolumeAndPlaceDigestsTheSameAndStopsItsN
     }
     std::fill(std::begin(sound.ambientNext), std::end(sound.ambientNext), 0);  // they wander by random numbers
     for (double t = now; t < now + 20000; t += 10) {
-        midiRecording.count = 0;
-        updateSounds(t, 400);
+        midiRecording.count = 0, updateSounds(t, 400);
         for (int i = 0; i < midiRecording.count; ++i) {
             d.add("message", midiRecording.messages[i]), d.add("time", t), d.step();
         }
     }
     expectDigest("sound_stream", d);
-    midiRecording.count = 0;
-    closeMidiOutput();  // at exit: nothing left sounding
-    EXPECT_EQ(midiRecording.count, 1);
-    EXPECT_EQ(midiRecording.messages[0], kMidiResetMark);
+    midiRecording.count = 0, closeMidiOutput();  // at exit: nothing left sounding
+    EXPECT_TRUE(midiRecording.count == 1 && midiRecording.messages[0] == kMidiResetMark);
 }
 
 // The pan (CC10) follows the ship across the field's 800 units for its shots and thrust and the
@@ -94,17 +82,15 @@ TEST_F(RecordedSound, PanAndVolumeControllers) {
                                {Thrust, 806.4, 40, -1, 20},       {BigBurst, -50, 127, 0, 127},
                                {SmallBurst, 799.9, 127, 126, 42}, {EnemyShot, 0, 40, 64, 17}};
     for (const auto& [effect, x, volume, pan, channelVolume] : cases) {
-        sound.soundVolume = static_cast<std::int8_t>(volume);
-        midiRecording.count = 0;
-        requestSound(static_cast<SoundEffect>(effect), x);
-        updateSounds(0, x);
+        sound.soundVolume = static_cast<std::int8_t>(volume), midiRecording.count = 0;
+        requestSound(static_cast<SoundEffect>(effect), x), updateSounds(0, x);
         std::map<int, double> controllers = {{10, -1}};  // the first value of each; a pan may be left out
         for (int i = midiRecording.count - 1; i >= 0; --i) {
             const std::uint32_t m = midiRecording.messages[i];
             controllers[(m & 0xF0) == 0xB0 ? int(m >> 8 & 0x7F) : -1] = m >> 16 & 0x7F;
         }
-        EXPECT_EQ(controllers[10], pan) << effect << " at " << x;
-        EXPECT_EQ(controllers[7], channelVolume) << effect << " at volume " << volume;
+        EXPECT_EQ(std::pair(controllers[10], controllers[7]), std::pair(pan, channelVolume))
+            << "pan and volume of " << effect << " at " << x << ", volume " << volume;
     }
 }
 
@@ -132,19 +118,16 @@ TEST(SoundVolumeKeys, StepsAndClampsFromEveryStart) {
 // No device, or a busy one: the volume stays -1 and effects go nowhere, even after F8.
 TEST_F(RecordedSound, NoDeviceOrABusyOneLeavesTheGameSilent) {
     for (int busy = 0; busy < 2; ++busy) {
-        useMidiRecording(busy);
-        midiRecording.openFails = busy;
-        openMidiOutput();
+        useMidiRecording(busy), midiRecording.openFails = busy, openMidiOutput();
         EXPECT_EQ(sound.soundVolume, -1);
-        sound.soundVolume = volumeStepUp(sound.soundVolume);
+        sound.soundVolume = volumeStepUp(sound.soundVolume);  // F8
         for (SoundEffect e : kEffects) {
             requestSound(e, 100.0);
         }
         for (double t = 0; t < 1000; t += 20) {
             updateSounds(t, 100.0);
         }
-        resetMidiOutput();
-        closeMidiOutput();
+        resetMidiOutput(), closeMidiOutput();
         EXPECT_EQ(midiRecording.count, 0);
     }
 }

@@ -38,9 +38,7 @@ bool openTestWindow(unsigned width, unsigned height, unsigned colourBits) {
     displayMode = DisplayMode{0.0, 0.0, width, height, colourBits, 60, 0};
     recreateGameWindow();  // the first window too
     // The menu's callbacks belong to other tests: this window only needs to exist.
-    glutDisplayFunc([] {});
-    glutIdleFunc(nullptr);
-    glutReshapeFunc(nullptr);
+    glutDisplayFunc([] {}), glutIdleFunc(nullptr), glutReshapeFunc(nullptr);
     for (int i = 0; i < 5; ++i) {
         glutMainLoopEvent();
     }
@@ -51,8 +49,7 @@ bool openTestWindow(unsigned width, unsigned height, unsigned colourBits) {
 std::vector<FbPrimitive> captureFeedback(const std::function<void()>& draw) {
     std::vector<GLfloat> buffer(1 << 22);
     glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    draw();
+    glRenderMode(GL_FEEDBACK), draw();
     const GLint count = glRenderMode(GL_RENDER);
     std::vector<FbPrimitive> out;
     for (GLint i = 0; i < count;) {

@@ -15,13 +15,10 @@
 double fakeNow = 0;
 
 void useFakeClock(double start) {
-    fakeNow = start;
-    setClockSource([] { return fakeNow; });
+    fakeNow = start, setClockSource([] { return fakeNow; });
 }
 
-void useRealClock() {
-    setClockSource(nullptr);
-}
+void useRealClock() { setClockSource(nullptr); }
 
 namespace {
 

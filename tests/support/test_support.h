@@ -18,8 +18,8 @@ struct Digest {
     std::uint64_t value = 1469598103934665603ull;
     int every = 1;
     long steps = 0;
-    std::string trace;
-    std::vector<std::pair<const char*, long long>> named;
+    std::string trace{};  // initialised here, so that Digest d{.every = 50} needs no more
+    std::vector<std::pair<const char*, long long>> named{};
     void add(double v);
     void add(const char* name, double v);
     void step();

@@ -62,8 +62,7 @@ protected:
     // The suite's own connection dies with the server.
     static void TearDownTestSuite() {
         if (server > 0) {  // never a process group, never every process
-            kill(server, SIGTERM);
-            waitStatus(server, 5000);
+            kill(server, SIGTERM), waitStatus(server, 5000);
         }
         std::system(("rm -rf '" + dir + "'").c_str());
     }
@@ -143,13 +142,10 @@ TEST_F(XorgDisplaySwitchTest, WindowManagerFullScreenIsSeenOnlyWhenOneAnnouncesI
             XChangeProperty(dpy, manager, check, XA_WINDOW, 32, PropModeReplace, managerBytes, 1);
         }
         XChangeProperty(dpy, root, supported, XA_ATOM, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(states),
-                        step == 1 ? 1 : 2);
-        XSync(dpy, False);
+                        step == 1 ? 1 : 2), XSync(dpy, False);
         EXPECT_EQ(windowManagerDoesFullScreen(), step == 2) << step;
     }
-    XDeleteProperty(dpy, root, check);
-    XDeleteProperty(dpy, root, supported);
-    XSync(dpy, False);
+    XDeleteProperty(dpy, root, check), XDeleteProperty(dpy, root, supported), XSync(dpy, False);
 }
 
 // The game itself: full screen at 640x480 from its settings file, its window covering the
@@ -162,13 +158,12 @@ TEST_F(XorgDisplaySwitchTest, GameInFullScreenSwitchesAndF12PutsTheDesktopModeBa
     std::ofstream(dir + "/zarv.cfg") << "cqlEkran=1\nrazdelitelna=0\n";
     const pid_t game = startZarv(dir, display);
     std::string window;
-    ASSERT_TRUE(waitFor([&] { return !(window = focusGameWindow(display)).empty(); }, 10000))
-        << "no game window";
+    ASSERT_TRUE(waitFor([&] { return !(window = focusGameWindow(display)).empty(); }, 10000)) << "no game window";
     EXPECT_EQ(screenMode(), (Mode{640, 480, 60}));  // the file's default rate
     const std::string geometry = runCapture("xdotool getwindowgeometry " + window, display);
     EXPECT_NE(geometry.find("Geometry: 640x480"), std::string::npos) << geometry;
-    runCapture("xdotool keydown F12 sleep 0.3 keyup F12", display);
-    waitStatus(game, 10000);  // F12's exit status is the end-to-end tests' to check
+    // F12's exit status is the end-to-end tests' to check.
+    runCapture("xdotool keydown F12 sleep 0.3 keyup F12", display), waitStatus(game, 10000);
     EXPECT_EQ(screenMode(), original);
 }
 

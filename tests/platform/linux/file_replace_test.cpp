@@ -21,20 +21,17 @@ bool save(const std::string& path, const std::string& text) {
 // Whoever runs the game: a file nobody may write stays as it is; a replaced file keeps its
 // permissions; a chain of links stays, and its last target is saved, or made when missing.
 TEST_F(SettingsTest, ReadOnlyFilesStayAndLinksAreSavedThrough) {
-    writeFile(kOld);
-    chmod(path.c_str(), 0444);
+    writeFile(kOld), chmod(path.c_str(), 0444);
     EXPECT_FALSE(save(path, kNew));
     EXPECT_EQ(readFile(), kOld);
-    chmod(path.c_str(), 0640);
+    chmod(path.c_str(), 0640);  // a replaced file keeps its permissions
     EXPECT_TRUE(save(path, kNew));
     struct stat saved {};
     EXPECT_EQ(stat(path.c_str(), &saved) == 0 ? saved.st_mode & 0777 : 0, 0640u);
-    unlink(path.c_str());
+    unlink(path.c_str()), mkdir((directory + "/sub").c_str(), 0755);
 
     const std::string target = directory + "/sub/elsewhere.cfg";
-    mkdir((directory + "/sub").c_str(), 0755);
-    symlink("sub/elsewhere.cfg", (directory + "/chain.cfg").c_str());
-    symlink("chain.cfg", path.c_str());
+    symlink("sub/elsewhere.cfg", (directory + "/chain.cfg").c_str()), symlink("chain.cfg", path.c_str());
     for (const bool there : {true, false}) {
         there ? put(target, kOld) : void(unlink(target.c_str()));
         EXPECT_TRUE(save(path, kNew)) << there;
@@ -48,18 +45,13 @@ TEST_F(SettingsTest, ReadOnlyFilesStayAndLinksAreSavedThrough) {
 // saves run as nobody): the file is saved in place, cut to the new length and grown again, the same
 // file; no new file is made beside it.
 TEST_F(SettingsTest, ALockedFolderGetsTheSaveInPlaceAndNoNewFile) {
-    writeFile(kOld);
-    struct stat before {};
-    struct stat after {};
-    stat(path.c_str(), &before);
-    chmod(directory.c_str(), 0555);
+    struct stat before {}, after {};
+    writeFile(kOld), stat(path.c_str(), &before), chmod(directory.c_str(), 0555);
     const bool root = geteuid() == 0;
     if (root && (chown(path.c_str(), kNobody, kNobody) != 0 || seteuid(kNobody) != 0)) {
         GTEST_SKIP() << "cannot act as user " << kNobody;
     }
-    EXPECT_TRUE(save(path, kNew));
-    EXPECT_EQ(readFile(), kNew);
-    EXPECT_TRUE(save(path, kOld) && readFile() == kOld);
+    EXPECT_TRUE(save(path, kNew) && readFile() == kNew && save(path, kOld) && readFile() == kOld);
     EXPECT_FALSE(save(directory + "/new.cfg", kNew));
     if (root) {
         seteuid(0);

@@ -49,30 +49,20 @@ TEST(Keys, KeypadKeysOnTheirOwnKeycodesAndKeysReadOnlyWhileOurWindowHasTheFocus)
         a.colormap = XCreateColormap(dpy, DefaultRootWindow(dpy), visual->visual, AllocNone);
         const Window w = XCreateWindow(dpy, DefaultRootWindow(dpy), x, 10, 400, 300, 0, visual->depth, InputOutput,
                                        visual->visual, CWColormap, &a);
-        XMapWindow(dpy, w);
-        XSync(dpy, False);
+        XMapWindow(dpy, w), XSync(dpy, False);
         return w;
     };
-    const Window game = window(10);
-    const Window other = window(500);
-    GLXContext context = glXCreateContext(dpy, visual, nullptr, True);
-    ASSERT_TRUE(glXMakeCurrent(dpy, game, context));
+    const Window game = window(10), other = window(500);
+    ASSERT_TRUE(glXMakeCurrent(dpy, game, glXCreateContext(dpy, visual, nullptr, True)));
     ASSERT_TRUE(openKeyboard("zarv 713a"));
-    const auto run = [&](const std::string& args) {
-        runCapture("xdotool " + args, display);
-        usleep(2000);
-    };
+    const auto run = [&](const std::string& args) { runCapture("xdotool " + args, display), usleep(2000); };
     KeyBindings b{};
     setDefaultKeyBindings(b);
-    run("windowfocus --sync " + std::to_string(game) + " keydown Up");
-    pollKeyboard(b);
-    EXPECT_TRUE(windowFocused() && b.upHeld && !b.forwardHeld);
-    run("keyup Up keydown KP_8");  // the keypad stays apart from the arrows
-    pollKeyboard(b);
-    EXPECT_TRUE(!b.upHeld && b.forwardHeld);
-    run("keyup KP_8 keydown Shift_R");
-    pollKeyboard(b);
-    EXPECT_TRUE(b.shiftHeld && asyncKeyDown(161) && !asyncKeyDown(162));
+    const auto poll = [&](const std::string& args) { return run(args), pollKeyboard(b), b; };
+    EXPECT_TRUE(poll("windowfocus --sync " + std::to_string(game) + " keydown Up").upHeld && windowFocused() &&
+                !b.forwardHeld);
+    EXPECT_TRUE(poll("keyup Up keydown KP_8").forwardHeld && !b.upHeld);  // the keypad stays apart from the arrows
+    EXPECT_TRUE(poll("keyup KP_8 keydown Shift_R").shiftHeld && asyncKeyDown(161) && !asyncKeyDown(162));
     run("keyup Shift_R click 8");  // mouse button 8, tapped between two reads, reads as down once
     EXPECT_TRUE(asyncKeyDown(5) && !asyncKeyDown(5));
     // A tap shorter than a frame waits for its own code's query, also when other codes' queries
@@ -84,23 +74,20 @@ TEST(Keys, KeypadKeysOnTheirOwnKeycodesAndKeysReadOnlyWhileOurWindowHasTheFocus)
     for (int i = 0; i < 40; ++i) {
         const int code = i % 2 == 0 ? 13 : 160;
         run(code == 13 ? "key --delay 0 Return" : "key --delay 0 Shift_L");
-        asyncKeyDown(38);
-        usleep(1500);
-        asyncKeyDown(40);
+        asyncKeyDown(38), usleep(1500), asyncKeyDown(40);
         readOnce += asyncKeyDown(code) && !asyncKeyDown(code) && (code == 13 || asyncKeyDown(16));
     }
     EXPECT_EQ(readOnce, 40);
-    run("windowfocus --sync " + std::to_string(other) + " keydown Up keydown F12 key --delay 0 Return");
-    pollKeyboard(b);  // would end the process if F12 were seen
-    EXPECT_FALSE(windowFocused() || b.upHeld);
+    // The poll would end the process if F12 were seen.
+    EXPECT_FALSE(poll("windowfocus --sync " + std::to_string(other) + " keydown Up keydown F12 key --delay 0 Return")
+                     .upHeld || windowFocused());
     // Up is down all the same (only the focus gate keeps it out); the tap belongs to the other window.
     EXPECT_TRUE(asyncKeyDown(38) && !asyncKeyDown(13));
     run("keyup F12 keyup Up");
     // PointerRoot, and focus on an ancestor as a window manager's frame has it: the pointer decides,
     // over our window, over the other one, over the bare root.
     for (Window w : {Window(PointerRoot), DefaultRootWindow(dpy)}) {
-        XSetInputFocus(dpy, w, RevertToPointerRoot, CurrentTime);
-        XSync(dpy, False);
+        XSetInputFocus(dpy, w, RevertToPointerRoot, CurrentTime), XSync(dpy, False);
         for (const auto& [at, ours] : {std::pair{"100 100", true}, {"700 100", false}, {"100 600", false}}) {
             run(std::string("mousemove ") + at);
             EXPECT_EQ(windowFocused(), ours) << w << " at " << at;
@@ -112,6 +99,5 @@ TEST(Keys, KeypadKeysOnTheirOwnKeycodesAndKeysReadOnlyWhileOurWindowHasTheFocus)
         EXPECT_TRUE(asyncKeyDown(code) && !asyncKeyDown(code == 1 ? 2 : 1)) << button;
         run("mouseup " + std::to_string(button));
     }
-    closeKeyboard();  // this connection and the test's die with the server
-    waitStatus(server, 0);
+    closeKeyboard(), waitStatus(server, 0);  // this connection and the test's die with the server
 }

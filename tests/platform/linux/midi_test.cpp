@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <numeric>
 #include <vector>
 
 namespace {
@@ -19,11 +21,8 @@ double render(double ms) {
     midiSynthSettle(1000);
     std::vector<float> buffer(2 * static_cast<std::size_t>(ms * 44.1));
     midiSynthRender(buffer.data(), static_cast<int>(buffer.size() / 2));
-    double sum = 0;
-    for (const float v : buffer) {
-        sum += double(v) * v;
-    }
-    return std::sqrt(sum / buffer.size());
+    return std::sqrt(std::inner_product(buffer.begin(), buffer.end(), buffer.begin(), 0.0, std::plus<>(),
+                                        [](float a, float b) { return double(a) * b; }) / buffer.size());
 }
 
 }  // namespace
@@ -32,21 +31,15 @@ double render(double ms) {
 // values the game sends for pan and volume are the sound tests' to check.
 TEST(Synth, EveryEffectIsAudibleAndAResetSilencesAtOnce) {
     const MidiBackend* const synthOnly[] = {&midiSynthBackend};
-    setMidiBackends(synthOnly, 1);
-    setMidiSynthOffline(true);
-    openMidiOutput();
+    setMidiBackends(synthOnly, 1), setMidiSynthOffline(true), openMidiOutput();
     ASSERT_EQ(sound.soundVolume, 127) << "the General MIDI SoundFont is missing";
     ASSERT_TRUE(midiSynthSettle(20000));
-    sound.fieldWidth = 800;
-    std::fill(std::begin(sound.ambientNext), std::end(sound.ambientNext), 1e12);
+    sound.fieldWidth = 800, std::fill(std::begin(sound.ambientNext), std::end(sound.ambientNext), 1e12);
     // Each effect sets its channel's pan, volume and program again.
-    for (SoundEffect e :
-         {PlayerShot, EnemyShot, BigBurst, Thrust, SmallBurst, BonusAppears, BonusTaken, ExtraLife}) {
-        requestSound(e, 400);
-        updateSounds(0, 400);
+    for (SoundEffect e : {PlayerShot, EnemyShot, BigBurst, Thrust, SmallBurst, BonusAppears, BonusTaken, ExtraLife}) {
+        requestSound(e, 400), updateSounds(0, 400);
         EXPECT_GT(render(60), 0.001) << int(e);
-        resetMidiOutput();
-        render(5);
+        resetMidiOutput(), render(5);
         EXPECT_LT(render(100), 1e-6) << int(e);
         updateSounds(1e6, 400);
     }
@@ -59,6 +52,5 @@ TEST(Synth, EveryEffectIsAudibleAndAResetSilencesAtOnce) {
     EXPECT_GT(render(100), 0.002);
     closeMidiOutput();
     EXPECT_FALSE(midiSynthReady()) << "still open: a second opening would make a second synthesiser";
-    setMidiSynthOffline(false);
-    setMidiBackends(nullptr, 0);
+    setMidiSynthOffline(false), setMidiBackends(nullptr, 0);
 }
