@@ -53,8 +53,6 @@ std::pair<std::string, Image> settingsAfterAnOptionsSession(const char* command)
         return {"(no window)", {}};
     }
     Image options;
-    const Image first = run.screenshot();
-    EXPECT_EQ(std::pair(first.width, first.height), std::pair(640, 480)) << "a window of the same size";
     run.tap("F8 Down Return");  // English, "Options"
     EXPECT_TRUE(run.waitFor(
         [&] { return soundRowPixels(options = run.screenshot(), 179) + soundRowPixels(options, 255) > 40; }));
@@ -126,7 +124,7 @@ TEST(EndToEnd, SystemTestPlaysWave200WithTheShipLockedContinueResumesANewGameAnd
     run.tap("Up Return");  // "System Test"
     // Wave 200 placed: of the 800 x 540 = 432000 pixels of the field below the HUD, over 2000 not black.
     EXPECT_TRUE(run.waitFor([&] { return run.screenshot().count(0, 60, 800, 600, 0, 0, 0, 16) < 430000; }));
-    run.xdotool("keydown KP_8 Tab sleep 1 keyup KP_8 Tab");  // forward and fire: nothing moves the ship
+    run.xdotool("keydown KP_Up Tab sleep 1 keyup KP_Up Tab");  // forward and fire: nothing moves the ship
     EXPECT_GT(shipAtCentre(run.screenshot()), 20) << "the ship still at the centre";
     // Back held until the menu answers, as a person holds it: a tap may end before the menu's first
     // call, which jumps to Exit only with Back down (a frame of wave 200 on a busy machine is long).
@@ -136,9 +134,9 @@ TEST(EndToEnd, SystemTestPlaysWave200WithTheShipLockedContinueResumesANewGameAnd
     run.tap("Up Up Up Return");  // "New Game"
     EXPECT_TRUE(run.waitFor([&] { return shipAtCentre(run.screenshot()) > 20; }));
     // Flown off the centre, where a new game puts the ship (it moves only while the key is held).
-    run.xdotool("keydown KP_8");
+    run.xdotool("keydown KP_Up");
     EXPECT_TRUE(run.waitFor([&] { return shipAtCentre(run.screenshot()) == 0; }));
-    run.xdotool("keyup KP_8");
+    run.xdotool("keyup KP_Up");
     run.tap("Escape");
     EXPECT_TRUE(run.waitFor([&] { return titlePixels(run.screenshot()) > 20; })) << "back in the menu";
     run.tap("Up Up Up Up Up Return");  // "Continue"
@@ -160,8 +158,8 @@ TEST(EndToEnd, EachDefaultShipKeyActsOnANewGamesShip) {
         std::string keys;
         double left, right, up, down;  // how far the ship may end up from the centre: open bounds
         bool shots;
-    } cases[] = {{"KP_8", -4, 4, -300, -12, false}, {"KP_6 KP_8", 12, 300, -300, 300, false},
-                 {"KP_4 KP_8", -300, -12, -300, 300, false}, {"Tab", -4, 4, -4, 4, true}};
+    } cases[] = {{"KP_Up", -4, 4, -300, -12, false}, {"KP_Right KP_Up", 12, 300, -300, 300, false},
+                 {"KP_Left KP_Up", -300, -12, -300, 300, false}, {"Tab", -4, 4, -4, 4, true}};  // keypad 8, 6, 4
     GameRun run;
     ASSERT_TRUE(run.start());
     for (const auto& c : cases) {

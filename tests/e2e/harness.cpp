@@ -121,6 +121,10 @@ GameRun::GameRun() {
         display_ = startXServer({"Xvfb", "-screen", "0", "2560x1920x24", "-nolisten", "tcp", "+extension", "GLX",
                                  "+extension", "RANDR"},
                                 server_);
+        // NumLock on, as on a player's keyboard, and left so: keypad 8 is then typed as KP_Up, the
+        // same key without the NumLock presses xdotool makes around a KP_8 (a chained keydown and
+        // keyup leaves NumLock off, and Wine names a keypad key by NumLock at each event).
+        runCapture("xdotool key Num_Lock", display_);
     }
 }
 

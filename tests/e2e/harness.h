@@ -81,9 +81,9 @@ public:
     int waitExit(int timeoutMs = 30000);
     bool running();
 
-    // Taps each of the keys (names as xdotool knows them, "Down Return F8 KP_8") in turn.
+    // Taps each of the keys (names as xdotool knows them, "Down Return F8 KP_Up") in turn.
     void tap(const std::string& keys);
-    // An xdotool command line ("keydown KP_8 Tab") to the game window, found and focused first: a
+    // An xdotool command line ("keydown KP_Up Tab") to the game window, found and focused first: a
     // re-created window is a new X window.
     void xdotool(const std::string& args) {
         window_ = focusGameWindow(display_);
