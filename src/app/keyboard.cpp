@@ -53,14 +53,15 @@ void pollKeyboard(KeyBindings& b) {
     const bool playing = currentAppMode() == AppMode::Game;
     b.backHeld = held(b.backKey) | (playing ? pad.start : pad.b);
     padAFires = playing && (padAFires || !pad.a) ? 1 : 0;
-    if (b.shipKeysLocked) {
-        b.forwardHeld = b.shootHeld = b.leftHeld = b.rightHeld = 0;
-        return;
-    }
+    // Asked even while locked: a press is kept until its key is asked, and one made during a
+    // System Test would otherwise thrust or fire in the first frame of the next game.
     b.forwardHeld = held(b.forwardKey) | pad.up;
     b.rightHeld = held(b.rightKey) | pad.right;
     b.leftHeld = held(b.leftKey) | pad.left;
     b.shootHeld = held(b.shootKey) | pad.fire | (pad.a & padAFires);
+    if (b.shipKeysLocked) {
+        b.forwardHeld = b.shootHeld = b.leftHeld = b.rightHeld = 0;
+    }
     if (b.rightHeld && b.leftHeld) {
         b.rightHeld = b.leftHeld = 0;
     }

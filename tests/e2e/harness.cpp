@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <sstream>
 #include <sys/prctl.h>
@@ -32,6 +34,8 @@ pid_t spawn(std::vector<std::string> args, const std::string& output) {
     }
     return pid;
 }
+
+const std::string kFindGame = "xdotool search --name '^zarv 713a$'";
 
 }  // namespace
 
@@ -64,7 +68,9 @@ int startXServer(std::vector<std::string> command, pid_t& pid) {
     if (pipe(fds) != 0) {
         return -1;
     }
-    command.insert(command.begin() + 1, {"-displayfd", std::to_string(fds[1])});
+    // A server resets whenever its last client leaves, and a client connecting meanwhile finds no
+    // display: during start-up the harness's xdotool polls and Wine's helpers come and go.
+    command.insert(command.begin() + 1, {"-displayfd", std::to_string(fds[1]), "-noreset"});
     pid = spawn(command, "/dev/null");
     close(fds[1]);
     // The server writes its display number once it accepts connections.
@@ -91,8 +97,7 @@ pid_t startZarv(const std::string& dir, int display, const char* command) {
 
 std::string focusGameWindow(int display) {
     // The topmost match, listed last: under Wine a destroyed window's X window may stay behind.
-    const std::string id =
-        runCapture("xdotool search --name '^zarv 713a$' 2>/dev/null | tail -n1 | tr -d '\\n'", display);
+    const std::string id = runCapture(kFindGame + " 2>/dev/null | tail -n1 | tr -d '\\n'", display);
     // A re-created window is a new X window; the key state is read only while it has the focus.
     // Without an id xdotool finds no window to focus and does nothing.
     runCapture("xdotool windowfocus --sync " + id, display);
@@ -116,6 +121,10 @@ GameRun::GameRun() {
         display_ = startXServer({"Xvfb", "-screen", "0", "2560x1920x24", "-nolisten", "tcp", "+extension", "GLX",
                                  "+extension", "RANDR"},
                                 server_);
+        // NumLock on, as on a player's keyboard, and left so: keypad 8 is then typed as KP_Up, the
+        // same key without the NumLock presses xdotool makes around a KP_8 (a chained keydown and
+        // keyup leaves NumLock off, and Wine names a keypad key by NumLock at each event).
+        runCapture("xdotool key Num_Lock", display_);
     }
 }
 
@@ -135,7 +144,7 @@ bool GameRun::start(const char* command) {
         return true;
     }
     std::fprintf(stderr, "no zarv window; exit status %d\n", gameStatus_);
-    return false;
+    return keepEvidence("start");
 }
 
 bool GameRun::running() {
@@ -173,7 +182,8 @@ bool GameRun::typeIntoAnotherWindow(const std::string& key) {
 
 Image GameRun::screenshot() {
     window_ = focusGameWindow(display_);
-    std::istringstream in(runCapture("import -depth 8 -window " + window_ + " ppm:-", display_));
+    lastShot_ = runCapture("import -depth 8 -window " + window_ + " ppm:-", display_);
+    std::istringstream in(lastShot_);
     Image image;
     std::string magic;
     int maxValue = 0;
@@ -182,4 +192,18 @@ Image GameRun::screenshot() {
     image.rgb.resize(in && magic == "P6" && maxValue == 255 ? size_t(image.width) * image.height * 3 : 0);
     in.read(reinterpret_cast<char*>(image.rgb.data()), static_cast<std::streamsize>(image.rgb.size()));
     return in && !image.rgb.empty() ? image : Image{};
+}
+
+bool GameRun::keepEvidence(const std::string& where) {
+    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+    const std::string folder = std::filesystem::read_symlink("/proc/self/exe").parent_path().string() +
+                               "/e2e-failures/" + test->test_suite_name() + "." + test->name() + "-" + where;
+    std::system(("rm -rf '" + folder + "'; mkdir -p '" + folder + "'; cp '" + dir_ + "'/*output.txt '" + folder + "'")
+                    .c_str());
+    std::ofstream(folder + "/screenshot.ppm", std::ios::binary) << lastShot_;
+    std::ofstream(folder + "/focus.txt") << "focus: " << runCapture("xdotool getwindowfocus", display_)
+                                         << "game windows: " << runCapture(kFindGame, display_)
+                                         << "keys last sent to: " << window_ << "\n";
+    std::fprintf(stderr, "%s: evidence in %s\n", where.c_str(), folder.c_str());
+    return false;
 }

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <fstream>
 #include <iterator>
+#include <source_location>
 #include <string>
 #include <sys/types.h>
 #include <thread>
@@ -69,13 +70,20 @@ public:
 
     // Starts zarv and waits for its window; false if none appeared in time.
     bool start(const char* command = gameCommand());
+    // waitFor; a wait that fails copies its last screenshot, the game's output and where the focus is
+    // to e2e-failures/<test>-line<N> beside the test program (the run's own folder goes) and names it.
+    template <class Condition>
+    bool waitFor(Condition holds, int timeoutMs = 30000, std::source_location at = std::source_location::current()) {
+        return ::waitFor(holds, timeoutMs) || keepEvidence("line" + std::to_string(at.line()));
+    }
+    bool keepEvidence(const std::string& where);  // false
     // Waits for the process to end; its exit status, or -1 when it is still running after the wait.
     int waitExit(int timeoutMs = 30000);
     bool running();
 
-    // Taps each of the keys (names as xdotool knows them, "Down Return F8 KP_8") in turn.
+    // Taps each of the keys (names as xdotool knows them, "Down Return F8 KP_Up") in turn.
     void tap(const std::string& keys);
-    // An xdotool command line ("keydown KP_8 Tab") to the game window, found and focused first: a
+    // An xdotool command line ("keydown KP_Up Tab") to the game window, found and focused first: a
     // re-created window is a new X window.
     void xdotool(const std::string& args) {
         window_ = focusGameWindow(display_);
@@ -104,4 +112,5 @@ private:
     bool underWine_ = false;
     std::string dir_;
     std::string window_;
+    std::string lastShot_;  // as import gave it (PPM)
 };
