@@ -140,7 +140,7 @@ void print(const char* what, const Figures& f) {
 int main(int argc, char** argv) {
     const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30000;
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
-    setClockSource(readBenchClock);
+    clockSource = readBenchClock;
     gameHooks = GameHooks{};
 
     std::vector<double> best(static_cast<std::size_t>(frames), 1e300);

@@ -23,7 +23,7 @@ bool focused = true;
 // number.
 int poll(std::set<int> keys, bool focus = true, int locked = 0, int forward = 104) {
     down = keys, focused = focus;
-    setKeySource([](int vk) { return down.count(vk) != 0; }, [] { return focused; });
+    keySource = {[](int vk) { return down.count(vk) != 0; }, [] { return focused; }};
     static KeyBindings b{};  // the flags stay from the previous poll, as in the game
     setDefaultKeyBindings(b);
     b.forwardKey = static_cast<std::int16_t>(forward), b.shipKeysLocked = static_cast<std::uint8_t>(locked);

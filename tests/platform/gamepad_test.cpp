@@ -39,13 +39,13 @@ protected:
 
     void SetUp() override {
         focus = true;
-        setKeySource([](int) { return false; }, [] { return focus; });
+        keySource = {[](int) { return false; }, [] { return focus; }};
         ASSERT_TRUE(openGamepads());
         plugIn();
         keys = KeyBindings{}, setAppMode(AppMode::Menu);  // no key down, nothing locked
     }
     void TearDown() override {
-        SDL_JoystickDetachVirtual(index), closeGamepads(), gameHooks = GameHooks{}, setKeySource(nullptr, nullptr);
+        SDL_JoystickDetachVirtual(index), closeGamepads(), gameHooks = GameHooks{}, keySource = kPortKeySource;
     }
     void plugIn() {
         SDL_VirtualJoystickDesc desc{};

@@ -1,15 +1,13 @@
 #pragma once
 // What tests and benchmarks put in place of the system's sources, through the tables the seam
-// headers of src/ declare (platform/*_seam.h and each port's own).
+// headers of src/ declare (platform/*_seam.h and each port's own): the key source and the clock
+// are assigned directly; the save's calls and the MIDI devices are below.
+#include "platform/clock_seam.h"
+#include "platform/keys_seam.h"
 #include "platform/midi.h"
 #include "platform/midi_seam.h"
 
 #include <cstdint>
-
-// Replace the key and focus sources; nullptr puts the port's own back.
-void setKeySource(bool (*down)(int vk), bool (*focused)());
-// While a source is set, clockMs() returns its value; nullptr puts the real clock back.
-void setClockSource(double (*source)());
 
 // Calls beforeStep before each call by which a save creates, changes, moves or flushes a file;
 // when it returns true that call fails as on a full disk, without being made (a failing write

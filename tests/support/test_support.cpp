@@ -15,10 +15,10 @@
 double fakeNow = 0;
 
 void useFakeClock(double start) {
-    fakeNow = start, setClockSource([] { return fakeNow; });
+    fakeNow = start, clockSource = [] { return fakeNow; };
 }
 
-void useRealClock() { setClockSource(nullptr); }
+void useRealClock() { clockSource = portClockMs; }
 
 namespace {
 

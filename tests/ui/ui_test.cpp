@@ -56,7 +56,7 @@ class MenuTest : public SettingsTest {
 protected:
     void SetUp() override {
         SettingsTest::SetUp(), fake_keyboard::reset();
-        setKeySource(fake_keyboard::down, [] { return fake_keyboard::focus; });
+        keySource = {fake_keyboard::down, [] { return fake_keyboard::focus; }};
         useFakeClock(1000), connectLayers();
         recreateCalls = fontBuilds = keys.shipKeysLocked = 0;
         uiHooks.recreateWindow = [] { return ++recreateCalls < 0; };  // never refused
@@ -67,7 +67,7 @@ protected:
     }
 
     void TearDown() override {
-        setKeySource(nullptr, nullptr), useRealClock(), SettingsTest::TearDown();
+        keySource = kPortKeySource, useRealClock(), SettingsTest::TearDown();
     }
 };
 

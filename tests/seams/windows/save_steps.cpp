@@ -7,11 +7,9 @@ namespace {
 bool (*watcher)() = nullptr;
 
 bool failsNow() {
-    if (watcher != nullptr && watcher()) {
-        SetLastError(ERROR_DISK_FULL);
-        return true;
-    }
-    return false;
+    const bool fails = watcher != nullptr && watcher();
+    SetLastError(fails ? ERROR_DISK_FULL : GetLastError());
+    return fails;
 }
 
 const WinFileCalls kWatched{
