@@ -3,8 +3,12 @@
 #include "platform/keys_seam.h"
 #include "platform/port.h"
 
-constinit const KeySource kPortKeySource{portKeyDown, portWindowFocused};
-constinit KeySource keySource = kPortKeySource;
+namespace {
+constexpr KeySource kPort{portKeyDown, portWindowFocused};
+}  // namespace
+
+constinit const KeySource kPortKeySource = kPort;
+constinit KeySource keySource = kPort;
 
 bool asyncKeyDown(int vk) {
     return keySource.keyDown(vk);

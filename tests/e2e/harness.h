@@ -5,7 +5,6 @@
 #include <chrono>
 #include <fstream>
 #include <iterator>
-#include <source_location>
 #include <string>
 #include <sys/types.h>
 #include <thread>
@@ -73,8 +72,9 @@ public:
     // waitFor; a wait that fails copies its last screenshot, the game's output and where the focus is
     // to e2e-failures/<test>-line<N> beside the test program (the run's own folder goes) and names it.
     template <class Condition>
-    bool waitFor(Condition holds, int timeoutMs = 30000, std::source_location at = std::source_location::current()) {
-        return ::waitFor(holds, timeoutMs) || keepEvidence("line" + std::to_string(at.line()));
+    // The caller's line by the compilers' builtin: Clang 14 has no std::source_location.
+    bool waitFor(Condition holds, int timeoutMs = 30000, int line = __builtin_LINE()) {
+        return ::waitFor(holds, timeoutMs) || keepEvidence("line" + std::to_string(line));
     }
     bool keepEvidence(const std::string& where);  // false
     // Waits for the process to end; its exit status, or -1 when it is still running after the wait.

@@ -215,7 +215,7 @@ TEST_F(MenuTest, NameEntryTypesOnlyWhatIsTypedInItAndKeepsItsLimits) {
         {{VkF5}, false, ""},  // last: the name is left empty
     };
     gameInProgress = 1, game.score = 5000, menu.selectedRow = 1, keys.forwardKey = 87;  // End Game
-    fake_keyboard::script['X'].remaining = fake_keyboard::script[VkEnter].remaining = 1;
+    fake_keyboard::script[VkX].remaining = fake_keyboard::script[VkEnter].remaining = 1;
     menuIdle();
     ASSERT_EQ(currentAppMode(), AppMode::NameEntry);
     nameEntryIdle();  // a frame before anything is typed

@@ -18,11 +18,12 @@ int openToRewrite(const char* path) {
     return open(path, O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
 }
 
+constexpr PosixFileCalls kSystem{mkstemp, fchown, rename, openToRewrite, pwrite, fsync, posix_fallocate, ftruncate};
+
 }  // namespace
 
-constinit const PosixFileCalls kSystemFileCalls{mkstemp, fchown, rename, openToRewrite, pwrite, fsync,
-                                                posix_fallocate, ftruncate};
-constinit PosixFileCalls posixFileCalls = kSystemFileCalls;
+constinit const PosixFileCalls kSystemFileCalls = kSystem;
+constinit PosixFileCalls posixFileCalls = kSystem;
 
 namespace {
 
