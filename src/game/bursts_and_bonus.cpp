@@ -140,29 +140,29 @@ void placeBonusItem(float kind, double x, double y) {
 void updateBonusItem(double shipX, double shipY, double shipHeading, double shipHitRadius,
                      std::int32_t& shield) {
     (void)shipHeading;  // the pickup is a plain overlap test
-    if (fleet.dropKind != 0) {
+    if (fleet.dropKind != kNoItem) {
         if (random(kDropChance) == 1) {
             placeBonusItem(static_cast<float>(fleet.dropKind), fleet.killX, fleet.killY);
             requestSound(BonusAppears);
         }
-        fleet.dropKind = 0;
+        fleet.dropKind = kNoItem;
     }
-    if (bonus.kind == 0) {
+    if (bonus.kind == kNoItem) {
         return;
     }
     if (game.now > bonus.expiresAt) {
-        bonus.kind = 0;
+        bonus.kind = kNoItem;
     }
     const double dx = shipX - bonus.x;
     const double dy = shipY - bonus.y;
     if (dx * dx + dy * dy <= shipHitRadius * shipHitRadius + bonus.radiusSquared) {
-        if (bonus.kind >= 2) {
+        if (bonus.kind >= kShieldItem) {
             shield += kShieldBonus;
         } else if (game.damage[StrutEnemy] < kUpgradeLimit) {
             scaleDamage(kUpgradeFactor);
         }
         requestSound(BonusTaken);
-        bonus.kind = 0;
+        bonus.kind = kNoItem;
         game.score += kPickupScore;
     }
 }

@@ -73,7 +73,7 @@ void kill(Enemy& e, double killingAngle, BurstRequest* requests) {
     game.score += e.value;
     fleet.dropKind = kEnemyKinds[e.kind].dropKind;
     if (e.kind == AntennaEnemy) {
-        fleet.dropKind = random(2) + 1;
+        fleet.dropKind = random(2) + kUpgradeItem;  // an upgrade or a shield
     }
     fleet.killX = e.x;
     fleet.killY = e.y;

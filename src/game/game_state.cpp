@@ -84,7 +84,7 @@ void resetFleet(std::uint32_t capacity) {
     fleet.spawnedThisWave = 0;
     fleet.capacity = capacity;
     fleet.nextBonusScore = 10000;
-    fleet.dropKind = 0;
+    fleet.dropKind = kNoItem;
     game.score = 0;
     for (int i = 127; i >= 1; --i) {
         fleet.noise[i] = static_cast<std::uint8_t>(random(256));

@@ -184,6 +184,11 @@ struct BurstPool {
     Burst* bursts;  // kBurstCount bursts
 };
 
+// The bonus item's kinds, as its `kind` and a fleet's `dropKind` hold them.
+constexpr int kNoItem = 0;
+constexpr int kUpgradeItem = 1;
+constexpr int kShieldItem = 2;
+
 struct BonusItem {
     float kind;  // 0 none, 1 weapon upgrade, 2 shield
     double x;

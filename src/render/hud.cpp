@@ -39,7 +39,7 @@ void drawIcons() {
 
 void drawBonusReadout(float px, float py) {
     BonusItem icon = bonus;
-    icon.kind = 1;
+    icon.kind = kUpgradeItem;
     icon.x = px;
     icon.y = py;
     icon.radius = bonusRadius(bonus.fieldWidth);

@@ -144,12 +144,12 @@ void drawStars() {
 }
 
 void drawBonusItem(const BonusItem& item) {
-    if (item.kind == 0) {
+    if (item.kind == kNoItem) {
         return;
     }
     const double c = random(100) * 0.003;
     glEnable(GL_BLEND);
-    if (item.kind == 1) {
+    if (item.kind == kUpgradeItem) {
         const double r = item.radius;
         glColor3f(static_cast<float>(c), static_cast<float>(c + 0.7), static_cast<float>(c));
         glLineWidth(1.0f);
@@ -158,7 +158,7 @@ void drawBonusItem(const BonusItem& item) {
                     item.x + r * std::cos(1.5 * kPi), item.y + r * std::sin(1.5 * kPi), 0);
         drawSegment(item.x + r, item.y, item.x + r * std::cos(kPi), item.y + r * std::sin(kPi), 0);
         glEnd();
-    } else if (item.kind == 2) {
+    } else if (item.kind == kShieldItem) {
         glColor3f(static_cast<float>(c - 0.2), static_cast<float>(c + 0.1), static_cast<float>(c + 0.7));
     }
     glPushMatrix();
