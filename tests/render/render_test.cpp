@@ -87,7 +87,7 @@ TEST_F(RenderTest, EachEnemyKindAtAFixedPoseAndItsColourFollowingTheStrength) {
     }
 }
 
-TEST_F(RenderTest, TheWholeFrameAndTheHudsBorrowedRecords) {
+TEST_F(RenderTest, TheWholeFrameAndTheHudLeavesTheGameRecordsAlone) {
     place(3, 2, 200, 150, 2.0), place(7, 4, 650, 480, 5.5, 0.5f);
     shotPool.shots[0] = Shot{300, 250, -0.8}, shotPool.shots[40] = Shot{500, 100, -4.0};
     for (int b = 0; b < 2; ++b) {
@@ -114,7 +114,7 @@ TEST_F(RenderTest, TheWholeFrameAndTheHudsBorrowedRecords) {
         digestDrawing(d, gameDisplay);
         expectDigest("frame" + std::to_string(variant), d);
         EXPECT_TRUE(std::memcmp(&record0, &fleet.enemies[0], sizeof record0) == 0 && pose() == before)
-            << "the HUD puts its borrowed records back";
+            << "the HUD draws its icons from copies, leaving the records as they were";
         // Then the shield item, the end text without lives and a weaker ship.
         bonus.kind = 2, game.endTime = variant == 1 ? -1 : 0;
         ship.lives = variant == 1 ? 0 : 3, ship.shield = variant == 1 ? 150 : 100;
