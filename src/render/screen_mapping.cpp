@@ -1,16 +1,8 @@
 #include "render/screen_mapping.h"
 
-#include "game/game_state.h"
 #include "render/display_mode.h"
 
 #include <GL/gl.h>
-
-DisplayMode displayMode{};
-
-void prepareGameForDisplay(bool keepState) {
-    setFieldSize(displayMode.width, displayMode.height);
-    prepareGame(false, keepState);
-}
 
 void computeScreenMapping() {
     std::uint32_t a = displayMode.width;
