@@ -17,7 +17,9 @@ wineboot -i >/dev/null 2>&1
 # Wine's desktop process keeps the display it was started with: end it whenever a display goes.
 wineserver -k 2>/dev/null || true
 
-screen="-screen 0 2560x1920x24 +extension GLX +extension RANDR"
+# -noreset: the server otherwise resets whenever its last client leaves, and one of the test
+# programs that come and go one after another can find no display while it does.
+screen="-screen 0 2560x1920x24 +extension GLX +extension RANDR -noreset"
 status=0
 # The installer first, into the prefix while it is as new as a player's.
 xvfb-run -a -s "$screen" "$root/tests/package/windows_installer_test.sh" "$win/zarv-setup-x64.exe" \
