@@ -13,13 +13,13 @@
 #include "platform/port.h"
 #include "platform/rand.h"
 #include "render/display_mode.h"
+#include "render/draw.h"
 #include "render/enemy_drawing.h"
 #include "render/hud.h"
 #include "render/scene.h"
 #include "render/text.h"
 
 #include <GL/freeglut.h>
-#include <GL/glu.h>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -54,7 +54,6 @@ void openBenchWindow(unsigned width, unsigned height) {
         glutMainLoopEvent();
     }
     reshapeWindow(static_cast<int>(width), static_cast<int>(height));
-    gluQuadricDrawStyle(quadric, GLU_SILHOUETTE);
     createFonts();
 }
 
@@ -132,6 +131,7 @@ void (*currentPass)() = nullptr;
 void passFrame() {
     floorFrame();
     currentPass();
+    flushDrawing();
 }
 void shipPass() {
     drawShip(ship);
@@ -160,7 +160,6 @@ int main(int argc, char** argv) {
     initialiseGameTables();
     setFieldSize(800, 600);
     prepareGame(false, false);
-    quadric = gluNewQuadric();
 
     // A fixed number of frames of one pass (or the full frame) at 800x600 (or 2048x1536) and nothing else, for
     // instruction counts under callgrind with LP_NUM_THREADS=0.

@@ -17,7 +17,6 @@
 #include "ui/texts.h"
 #include "ui/ui_hooks.h"
 
-#include <GL/glu.h>
 #include <cstdlib>
 
 namespace {
@@ -59,7 +58,6 @@ void connectLayers() {
 void staticInitialise() {
     openMidiOutput();
     std::atexit(closeMidiOutput);
-    quadric = gluNewQuadric();
     initialiseGameTables();
     connectLayers();
 }
@@ -92,7 +90,6 @@ int runApplication(int argc, char** argv) {
         settings.keepFullScreen = 1;
         createGameWindow();
     }
-    gluQuadricDrawStyle(quadric, GLU_SILHOUETTE);
     createFonts();
     setReshapeCallback(reshapeWindow);
     setAppMode(AppMode::Menu);

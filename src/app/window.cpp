@@ -2,9 +2,8 @@
 
 #include "app/modes.h"
 #include "platform/port.h"
+#include "render/draw.h"
 #include "render/screen_mapping.h"
-
-#include <GL/gl.h>
 
 bool changeDisplayMode(DisplayMode mode) {
     return !switchDisplayMode(mode.width, mode.height, mode.colourBits, mode.refreshRate);
@@ -24,11 +23,8 @@ int createGameWindow() {
                              displayMode.colourBits, displayMode.fullScreen != 0, kWindowTitle});
     // Only the 16-bit mode asks for a depth buffer; Mesa hands the others one unasked, and there
     // drawing order alone must decide what is on top.
-    if (displayMode.colourBits == 16) {
-        glEnable(GL_DEPTH_TEST);
-    } else {
-        glDisable(GL_DEPTH_TEST);
-    }
+    startDrawing(windowDrawBackend());
+    setDepthTest(displayMode.colourBits == 16);
     return 0;
 }
 
@@ -44,11 +40,7 @@ ViewBox viewBoxFor(int w, int h) {
 }
 
 void reshapeWindow(int w, int h) {
-    glViewport(0, 0, w, h);
-    const ViewBox box = viewBoxFor(w, h);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glOrtho(box.left, box.right, box.bottom, box.top, -1.0, 1.0);
+    setDrawView(w, h, viewBoxFor(w, h));
 }
 
 bool recreateGameWindow() {

@@ -1,5 +1,6 @@
 #pragma once
 // The one game window and the full-screen display mode.
+#include "platform/draw_backend.h"
 #include "render/display_mode.h"
 
 // True when the switch was refused.
@@ -11,10 +12,4 @@ void reshapeWindow(int w, int h);
 bool recreateGameWindow();
 
 // The view box the reshape callback sets for a window of w x h pixels.
-struct ViewBox {
-    double left;
-    double right;
-    double bottom;
-    double top;
-};
 ViewBox viewBoxFor(int w, int h);

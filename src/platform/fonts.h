@@ -1,9 +1,9 @@
 #pragma once
-// What the ports' bitmap fonts (buildBitmapFont, port.h) share.
+// What the ports' bitmap fonts (renderFontBitmaps, port.h) share.
+#include "platform/port.h"
 
-// Draws nothing and advances the raster position, inside the list being compiled; a glyph with
-// no image at all loses its advance on some GL drivers (Mesa's).
-void emptyGlyph(float advance);
-// Fills the 256 lists at base with empty glyphs half the height wide, when no face could be
-// had: the lists stay valid and text at least advances.
-void emptyFont(unsigned base, unsigned heightPx);
+// Every character empty, advancing `advance` pixels.
+void clearFont(FontBitmaps& out, int advance);
+// Makes character n width x height pixels placed by left, top and advance, and returns its first
+// row (zeroed), or nullptr for a glyph without pixels or too large to keep.
+std::uint8_t* addGlyph(FontBitmaps& out, unsigned n, int width, int height, int left, int top, int advance);

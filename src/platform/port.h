@@ -4,10 +4,12 @@
 // the folder of the target system, and the desktop ports share desktop/ (freeglut, SDL2).
 // Conventions every port keeps are in README.md: failures are silent, a bool is true when the call
 // did what it was asked, no input may crash, hang or overrun a buffer.
+#include "platform/draw_backend.h"
 #include "platform/midi.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // ---- Clock
 // Milliseconds of a monotonic clock, fractions kept, never going back.
@@ -27,9 +29,8 @@ bool portKeyDown(int vk);
 bool portWindowFocused();
 
 // ---- Window system: one window with an OpenGL context, its callbacks and its loop
-enum class GlContextKind { DesktopCompatibility, Es3 };
-// The kind of OpenGL context the port's windows carry.
-GlContextKind windowGlContextKind();
+// The drawing backend for the kind of OpenGL context the port's windows carry.
+const DrawBackend& windowDrawBackend();
 // Starts the window system; some take options from the program's arguments. Before any window.
 void startWindowSystem(int* argc, char** argv);
 struct WindowRequest {
@@ -70,10 +71,21 @@ bool switchDisplayMode(unsigned width, unsigned height, unsigned colourBits, uns
 void restoreDisplayMode();
 
 // ---- Fonts
-// 256 OpenGL display lists from a new base, list base + n drawing Windows-1251 character n in a
-// bold Arial-metric face heightPx high (the em size) and advancing the raster position; glyphs
-// that cannot be had become empty lists that still advance. charset 204 asks for Cyrillic.
-unsigned buildBitmapFont(unsigned heightPx, unsigned charset);
+// One character of a bitmap font: width x height pixels (a byte each, 0 or 255, rows top-down)
+// from `offset` in the font's pixels, its left column `left` pixels right of the pen and its top
+// row `top` pixels above the baseline; the pen then moves `advance` pixels.
+struct FontGlyph {
+    std::int16_t width, height, left, top, advance;
+    std::uint32_t offset;
+};
+struct FontBitmaps {
+    FontGlyph glyphs[256];
+    std::vector<std::uint8_t> pixels;
+};
+// Windows-1251 characters 0..255 of a bold Arial-metric face heightPx high (the em size), with the
+// pixels the system's own bitmap text gives them; charset 204 asks for Cyrillic. A character that
+// cannot be had is empty; without any face every one is empty and advances half the height.
+void renderFontBitmaps(unsigned heightPx, unsigned charset, FontBitmaps& out);
 
 // ---- MIDI devices
 // The port's device families in the order they are tried; device 0 is the first that can play.

@@ -5,8 +5,7 @@
 #include "render/scene.h"
 #include "render/screen_mapping.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
+#include "render/draw.h"
 #include <cmath>
 
 namespace {
@@ -36,7 +35,7 @@ const PointDirections& pointDirections() {
 }
 
 void setLayerColour(const LayerColour& colour, float strength) {
-    glColor3f(colour.base[0] + colour.perStrength[0] * strength,
+    setColour(colour.base[0] + colour.perStrength[0] * strength,
               colour.base[1] + colour.perStrength[1] * strength,
               colour.base[2] + colour.perStrength[2] * strength);
 }
@@ -78,19 +77,19 @@ void drawEnemyShape(int kind, const Enemy& enemy, double scale) {
         const std::uint8_t* end = ref + layer.count;
         if (layer.kind == LayerKind::Lines) {
             if (!linesOpen) {
-                glBegin(GL_LINES);
+                beginShape(Shape::Lines);
                 linesOpen = true;
             }
             setLayerColour(layer.colour, strength);
             for (; ref != end; ++ref) {
                 const int m = (*ref & kMirror) ? 1 : 0;
                 const int i = *ref & ~kMirror;
-                glVertex3f(vx[m][i], vy[m][i], layer.z);
+                shapeVertex(vx[m][i], vy[m][i], layer.z);
             }
             continue;
         }
         if (linesOpen) {
-            glEnd();
+            endShape();
             linesOpen = false;
         }
         setLayerColour(layer.colour, strength);
@@ -98,33 +97,29 @@ void drawEnemyShape(int kind, const Enemy& enemy, double scale) {
             const int m = (*ref & kMirror) ? 1 : 0;
             const int i = *ref & ~kMirror;
             const double s = scale * displayMode.xScale;
-            glPushMatrix();
-            glTranslated(vx[m][i], vy[m][i], layer.z);
             // The radii go through the same "- 0.5" as mapX: a dot-sized mark, as the game has it.
-            gluDisk(quadric, shape.ring.innerFactor * s - 0.5, shape.ring.outerFactor * s - 0.5,
-                    shape.ring.slices, 1);
-            glPopMatrix();
+            drawRing(vx[m][i], vy[m][i], layer.z, shape.ring.innerFactor * s - 0.5, shape.ring.outerFactor * s - 0.5,
+                     shape.ring.slices);
             ref = end;
             continue;
         }
         if (layer.stippled) {
-            glEnable(GL_POLYGON_STIPPLE);
-            glPolygonStipple(fleet.noise);
+            setStipple(fleet.noise);
         }
-        glBegin(layer.kind == LayerKind::Strip ? GL_TRIANGLE_STRIP : GL_TRIANGLES);
+        beginShape(layer.kind == LayerKind::Strip ? Shape::TriangleStrip : Shape::Triangles);
         for (; ref != end; ++ref) {
             const int m = (*ref & kMirror) ? 1 : 0;
             const int i = *ref & ~kMirror;
-            glVertex3f(vx[m][i], vy[m][i], layer.z);
+            shapeVertex(vx[m][i], vy[m][i], layer.z);
         }
-        glEnd();
+        endShape();
         if (layer.stippled) {
             // Nothing after this fill may be speckled.
-            glDisable(GL_POLYGON_STIPPLE);
+            setStipple(nullptr);
         }
     }
     if (linesOpen) {
-        glEnd();
+        endShape();
     }
 }
 
@@ -160,10 +155,9 @@ void drawEnemyKind4(std::uint32_t index) {
 }
 
 void drawEnemies() {
-    glEnable(GL_LINE_SMOOTH);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glEnable(GL_BLEND);
-    glLineWidth(1.0f);
+    setLineSmooth(true);
+    setBlend(true);
+    setLineWidth(1.0f);
     if (fleet.enemies == nullptr) {
         return;
     }

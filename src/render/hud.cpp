@@ -8,7 +8,7 @@
 #include "render/text.h"
 #include "sound/sound.h"
 
-#include <GL/gl.h>
+#include "render/draw.h"
 
 namespace {
 
@@ -28,9 +28,9 @@ void drawIcons() {
     shipIcon.heading = kPi / 2;
     shipIcon.shipScale *= 0.5;
 
-    glDisable(GL_BLEND);
-    glDisable(GL_LINE_SMOOTH);
-    glLineWidth(1.0f);
+    setBlend(false);
+    setLineSmooth(false);
+    setLineWidth(1.0f);
     drawEnemyShape(AntennaEnemy, enemyIcon, fleet.shapeScale[AntennaEnemy] * 0.5);
     drawShip(shipIcon);
 }
@@ -55,16 +55,16 @@ void drawHud() {
     }
     const double w = displayMode.width;
     const double h = displayMode.height;
-    glColor3f(0.7f, 0.7f, 0.7f);
+    setColour(0.7f, 0.7f, 0.7f);
     printText(0.05 * h, 0.025 * w, 0.5, smallFont, "x %d; %d%%", ship.lives, ship.shield);
     printText(0.05 * h, 0.076 * h, 0.5, smallFont, "x %d", fleet.aliveCount);
     printText(1.22 * h, 0.02 * h, 0.5, smallFont, "FPS: %1.0f", game.frameRate);
     printText(0.65 * h, 0.025 * h, 0.5, smallFont, "[ %d ] [ %1.0lf ]", game.waveNumber,
               static_cast<double>(game.score));
     if (game.now <= game.volumeShownUntil) {
-        glColor3f(1.0f, 1.0f, 0.3f);
+        setColour(1.0f, 1.0f, 0.3f);
         printText(0.45 * w, 0.98 * h, 0.5, smallFont, "F7 - (( %d%% )) + F8", sound.soundVolume * 100 / 127);
     }
-    glColor3f(0.7f, 0.7f, 0.7f);
+    setColour(0.7f, 0.7f, 0.7f);
     drawBonusReadout(static_cast<float>(0.026 * h), static_cast<float>(0.114 * h));
 }

@@ -9,26 +9,23 @@
 #include "render/ship_shape.h"
 #include "render/text.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
+#include "render/draw.h"
 #include <cmath>
 
-GLUquadric* quadric = nullptr;
 SceneHooks sceneHooks{};
 
 namespace {
 
 void vertex(double x, double y, double z) {
-    glVertex3f(static_cast<float>(mapX(x)), static_cast<float>(mapY(y)), static_cast<float>(z));
+    shapeVertex(static_cast<float>(mapX(x)), static_cast<float>(mapY(y)), static_cast<float>(z));
 }
 
 }  // namespace
 
 void drawShip(const PlayerShip& s) {
-    glEnable(GL_LINE_SMOOTH);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glEnable(GL_BLEND);
-    glLineWidth(1.0f);
+    setLineSmooth(true);
+    setBlend(true);
+    setLineWidth(1.0f);
 
     double px[14];
     double py[14];
@@ -46,36 +43,32 @@ void drawShip(const PlayerShip& s) {
         red = static_cast<float>(0.8 - 0.008 * s.shield);
         green = static_cast<float>(0.5 + 0.002 * s.shield);
     }
-    glColor3f(red, green, 0.0f);
-    glBegin(GL_TRIANGLE_STRIP);
+    setColour(red, green, 0.0f);
+    beginShape(Shape::TriangleStrip);
     for (int k = 0; k <= 8; ++k) {
         vertex(px[k], py[k], 0.2);
     }
-    glEnd();
+    endShape();
 
-    glLineWidth(2.0f);
-    glBegin(GL_LINES);
+    setLineWidth(2.0f);
+    beginShape(Shape::Lines);
     drawSegment(px[8], py[8], px[7], py[7], 0);
-    glColor3f(0.9f, 0.0f, 0.0f);
+    setColour(0.9f, 0.0f, 0.0f);
     drawSegment(px[9], py[9], px[11], py[11], 0);
     drawSegment(px[10], py[10], px[12], py[12], 0);
-    glEnd();
+    endShape();
 
-    glColor3f(0.9f, 0.9f, 0.2f);
-    glPushMatrix();
-    glTranslatef(static_cast<float>(mapX(px[13])), static_cast<float>(mapY(py[13])), 0.21f);
+    setColour(0.9f, 0.9f, 0.2f);
     const double s2 = s.shipScale * displayMode.xScale;
-    gluDisk(quadric, 0.26 * s2 - 0.5, 0.262 * s2 - 0.5, 8, 1);
-    glPopMatrix();
+    drawRing(static_cast<float>(mapX(px[13])), static_cast<float>(mapY(py[13])), 0.21f, 0.26 * s2 - 0.5,
+             0.262 * s2 - 0.5, 8);
 }
 
 void drawShots() {
-    glLineWidth(2.0f);
-    glEnable(GL_LINE_SMOOTH);
-    glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glBegin(GL_LINES);
+    setLineWidth(2.0f);
+    setLineSmooth(true);
+    setBlend(true);
+    beginShape(Shape::Lines);
     // The player's shots turn from green towards blue as upgrades raise the StrutEnemy damage.
     const float p = game.damage[StrutEnemy];
     const double behind = shotPool.fieldWidth / 150.0;
@@ -87,15 +80,15 @@ void drawShots() {
             continue;
         }
         if (i >= shotPool.playerSlots) {
-            glColor3f(1.0f, 0.3f, 0.0f);
+            setColour(1.0f, 0.3f, 0.0f);
         } else {
-            glColor3f(0.1f, 1.26f - 2 * p, 6 * p - 0.78f);
+            setColour(0.1f, 1.26f - 2 * p, 6 * p - 0.78f);
         }
         const double c = std::cos(shot.angle);
         const double s = std::sin(shot.angle);
         drawSegment(shot.x - c * behind, shot.y - s * behind, shot.x + c * ahead, shot.y + s * ahead, -0.3);
     }
-    glEnd();
+    endShape();
 }
 
 void drawBursts() {
@@ -112,35 +105,33 @@ void drawBursts() {
         // An age past the curve's end (never left by the game) draws transparent, not NaN.
         const double left = 36.995 - burst.age;
         const double alpha = left > 0 ? (std::log(left) - 0.66) * 0.3448275862068966 : 0.0;
-        glEnable(GL_BLEND);
-        glDisable(GL_POINT_SMOOTH);
-        glPointSize(1.0f);
-        glColor4f(1.0f, 1.0f, 0.35f, static_cast<float>(alpha));
-        glBegin(GL_POINTS);
+        setBlend(true);
+        setPointSize(1.0f);
+        setColour(1.0f, 1.0f, 0.35f, static_cast<float>(alpha));
+        beginShape(Shape::Points);
         for (const Particle& particle : burst.particles) {
             vertex(particle.x - 2, particle.y, 0.3);
             vertex(particle.x, particle.y - 2, 0.3);
             vertex(particle.x, particle.y + 2, 0.3);
             vertex(particle.x + 2, particle.y, 0.3);
         }
-        glEnd();
+        endShape();
     }
 }
 
 void drawStars() {
-    glDisable(GL_POINT_SMOOTH);
-    glDisable(GL_BLEND);
-    glPointSize(2.0f);
-    glBegin(GL_POINTS);
+    setBlend(false);
+    setPointSize(2.0f);
+    beginShape(Shape::Points);
     if (stars.stars != nullptr) {
         for (std::uint32_t i = 0; i < stars.count; ++i) {
             const Star& star = stars.stars[i];
             const auto g = static_cast<float>(star.brightness - random(100) * 0.002);
-            glColor3f(g, g, g);
+            setColour(g, g, g);
             vertex(star.x, star.y, -0.9);
         }
     }
-    glEnd();
+    endShape();
 }
 
 void drawBonusItem(const BonusItem& item) {
@@ -148,24 +139,22 @@ void drawBonusItem(const BonusItem& item) {
         return;
     }
     const double c = random(100) * 0.003;
-    glEnable(GL_BLEND);
+    setBlend(true);
     if (item.kind == kUpgradeItem) {
         const double r = item.radius;
-        glColor3f(static_cast<float>(c), static_cast<float>(c + 0.7), static_cast<float>(c));
-        glLineWidth(1.0f);
-        glBegin(GL_LINES);
+        setColour(static_cast<float>(c), static_cast<float>(c + 0.7), static_cast<float>(c));
+        setLineWidth(1.0f);
+        beginShape(Shape::Lines);
         drawSegment(item.x + r * std::cos(kPi / 2), item.y + r * std::sin(kPi / 2),
                     item.x + r * std::cos(1.5 * kPi), item.y + r * std::sin(1.5 * kPi), 0);
         drawSegment(item.x + r, item.y, item.x + r * std::cos(kPi), item.y + r * std::sin(kPi), 0);
-        glEnd();
+        endShape();
     } else if (item.kind == kShieldItem) {
-        glColor3f(static_cast<float>(c - 0.2), static_cast<float>(c + 0.1), static_cast<float>(c + 0.7));
+        setColour(static_cast<float>(c - 0.2), static_cast<float>(c + 0.1), static_cast<float>(c + 0.7));
     }
-    glPushMatrix();
-    glTranslatef(static_cast<float>(mapX(item.x)), static_cast<float>(mapY(item.y)), 0.0f);
     const double w = item.fieldWidth * displayMode.xScale;
-    gluDisk(quadric, 0.135 * w - 0.5, 0.1375 * w - 0.5, static_cast<int>(0.035 * item.fieldWidth), 1);
-    glPopMatrix();
+    drawRing(static_cast<float>(mapX(item.x)), static_cast<float>(mapY(item.y)), 0.0f, 0.135 * w - 0.5, 0.1375 * w - 0.5,
+             static_cast<int>(0.035 * item.fieldWidth));
 }
 
 void drawBonus() {
@@ -175,7 +164,7 @@ void drawBonus() {
 void gameDisplay() {
     // The frame drawn by the previous call goes on screen first.
     swapWindowBuffers();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    clearFrame();
     if (ship.lives != 0) {
         // Shots leave from the nose as it was last drawn in play (the HUD's icon leaves it be).
         updateMuzzle(ship);
@@ -192,16 +181,17 @@ void gameDisplay() {
     const double w = displayMode.width;
     const double h = displayMode.height;
     if (game.countdown != 0) {
-        glColor3f(1.0f, 1.0f, 1.0f);
+        setColour(1.0f, 1.0f, 1.0f);
         printText(0.49 * w, 0.45 * h, 0.9, largeFont, "%d", game.countdown);
     }
     if (game.endTime < 0 && sceneHooks.endText != nullptr) {
         // Both rows are placed by fractions of the width.
-        glColor3f(1.0f, 1.0f, 0.5f);
+        setColour(1.0f, 1.0f, 0.5f);
         printText(0.37 * w, 0.36 * w, 0.9, largeFont, "%s", sceneHooks.endText(false));
         if (game.won) {
             printText(0.37 * w, 0.41 * w, 0.9, largeFont, "%s", sceneHooks.endText(true));
         }
     }
+    flushDrawing();
     requestRedisplay();
 }

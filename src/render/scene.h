@@ -2,10 +2,6 @@
 // The running game's display callback and the scene passes the HUD reuses.
 #include "game/game_state.h"
 
-struct GLUquadric;
-// The one quadric every outlined disk is drawn with (silhouette style once a window exists).
-extern GLUquadric* quadric;
-
 // What the scene draws but does not own; the application fills it at start-up.
 struct SceneHooks {
     // The end-of-game message's lines in the current language: "Game Over", then "You win!".

@@ -2,7 +2,7 @@
 
 #include "render/display_mode.h"
 
-#include <GL/gl.h>
+#include "render/draw.h"
 
 void computeScreenMapping() {
     std::uint32_t a = displayMode.width;
@@ -32,6 +32,6 @@ double mapY(double y) {
 }
 
 void drawSegment(double x1, double y1, double x2, double y2, double z) {
-    glVertex3f(static_cast<float>(mapX(x1)), static_cast<float>(mapY(y1)), static_cast<float>(z));
-    glVertex3f(static_cast<float>(mapX(x2)), static_cast<float>(mapY(y2)), static_cast<float>(z));
+    shapeVertex(static_cast<float>(mapX(x1)), static_cast<float>(mapY(y1)), static_cast<float>(z));
+    shapeVertex(static_cast<float>(mapX(x2)), static_cast<float>(mapY(y2)), static_cast<float>(z));
 }

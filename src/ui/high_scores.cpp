@@ -13,7 +13,7 @@
 #include "ui/texts.h"
 #include "ui/ui_hooks.h"
 
-#include <GL/gl.h>
+#include "render/draw.h"
 #include <cstdio>
 #include <cstring>
 
@@ -107,14 +107,15 @@ void openNameEntry() {
 }
 
 void nameEntryDisplay() {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glColor3f(1.0f, 1.0f, 1.0f);
+    clearFrame();
+    setColour(1.0f, 1.0f, 1.0f);
     const double w = displayMode.width;
     const double h = displayMode.height;
     printText(0.4 * h, 0.3125 * w, 0, largeFont, "%s", pick(kHighScoreSet));
     printText(0.4 * h, 0.475 * h, 0, largeFont, "%s", pick(kEnterName));
     printText(0.4 * h, 0.4 * w, 0, largeFont, "%s", nameBuffer);
     requestRedisplay();
+    flushDrawing();
     swapWindowBuffers();
 }
 

@@ -15,7 +15,7 @@
 #include "ui/texts.h"
 #include "ui/ui_hooks.h"
 
-#include <GL/gl.h>
+#include "render/draw.h"
 
 MenuState menu{MainMenu, MainGameRow, MainPlayRow, MainExitRow, -1, 0, 0, 0, {0, 0, 0, 0}};
 UiHooks uiHooks{};
@@ -43,11 +43,11 @@ void drawMainMenu() {
 void drawFrame() {
     const double w = screenWidth();
     const double h = screenHeight();
-    glColor3f(0.7f, 0.7f, 0.7f);
+    setColour(0.7f, 0.7f, 0.7f);
     printText(0.004 * h, 0.02 * h, 0, smallFont, "%s", kWindowTitle);
     printText(0.809 * w, 0.02 * h, 0, smallFont, "%s", kCreditLine);
     printText(0.004 * w, 0.992 * h, 0, smallFont, "%s", kLanguageHint);
-    glColor3f(0.6f, 1.0f, 0.6f);
+    setColour(0.6f, 1.0f, 0.6f);
     printText(settings.language == 0 ? 0.25 * w : 0.325 * w, 0.175 * w, 0, largeFont, "%s", pick(kTitle));
 }
 
@@ -167,11 +167,11 @@ void drawHighlight() {
     static constexpr double kCorners[6] = {0.275, 0.24375, 0.275, 0.26875, 0.2875, 0.25625};
     const double w = layout.keptWidth;
     const double d = menu.selectedRow * kRowSpacing * w;
-    glBegin(GL_TRIANGLES);
+    beginShape(Shape::Triangles);
     for (int i = 0; i < 3; ++i) {
-        glVertex3d(mapX(kCorners[2 * i] * w), mapY(kCorners[2 * i + 1] * w + d), 0.0);
+        shapeVertex(static_cast<float>(mapX(kCorners[2 * i] * w)), static_cast<float>(mapY(kCorners[2 * i + 1] * w + d)), 0.0f);
     }
-    glEnd();
+    endShape();
 }
 
 void advanceLanguage() {
@@ -186,9 +186,9 @@ void openMenuScreen(MenuScreen screen, std::uint8_t selectedRow, std::uint8_t la
 }
 
 void menuDisplay() {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    clearFrame();
     drawFrame();
-    glColor3f(1.0f, 1.0f, 1.0f);
+    setColour(1.0f, 1.0f, 1.0f);
     switch (menu.screen) {
     case MainMenu:
         drawMainMenu();
@@ -208,6 +208,7 @@ void menuDisplay() {
     }
     drawHighlight();
     requestRedisplay();
+    flushDrawing();
     swapWindowBuffers();
 }
 

@@ -14,7 +14,7 @@
 #include "ui/texts.h"
 #include "ui/ui_hooks.h"
 
-#include <GL/gl.h>
+#include "render/draw.h"
 #include <cstdio>
 
 namespace {
@@ -167,9 +167,9 @@ void drawValue(int row, const char* format, int value) {
 }
 
 void drawGrey(int row, const char* text) {
-    glColor3f(0.7f, 0.7f, 0.7f);
+    setColour(0.7f, 0.7f, 0.7f);
     drawRowLabel(row, text);
-    glColor3f(1.0f, 1.0f, 1.0f);
+    setColour(1.0f, 1.0f, 1.0f);
 }
 
 }  // namespace
@@ -381,10 +381,10 @@ void drawSoundScreen() {
     drawRowLabel(SoundVolumeRow, pick(kVolume));
     drawValue(SoundVolumeRow, "%d%%", sound.soundVolume * 100 / 127);
     drawRowLabel(SoundBackRow, pick(kBack));
-    glColor3f(0.7f, 0.7f, 0.7f);
+    setColour(0.7f, 0.7f, 0.7f);
     const double h = displayMode.height;
     printText(0.4 * h, 0.475 * h, 0, smallFont, "%s", pick(kSoundHint));
-    glColor3f(1.0f, 1.0f, 1.0f);
+    setColour(1.0f, 1.0f, 1.0f);
 }
 
 void drawControlsScreen() {

@@ -3,6 +3,7 @@
 #include "app/window.h"
 #include "seams/seams.h"
 #include "render/screen_mapping.h"
+#include "render/draw.h"
 #include "render/text.h"
 #include "support/gl_test_support.h"
 #include "support/test_support.h"
@@ -40,10 +41,13 @@ int poll(std::set<int> keys, bool focus = true, int locked = 0, int forward = 10
 // The text drawn at a tenth of the width, 0.625 of the height down (window y 180 of 480): the
 // red of the back buffer's rows 100 to 299, counted from the bottom.
 std::vector<unsigned char> drawn(std::uint32_t font, const char* text) {
-    glClear(GL_COLOR_BUFFER_BIT), glColor3f(1, 1, 1);
+    clearFrame(), setColour(1, 1, 1);
     printText(0.15625 * displayMode.width, 0.625 * displayMode.height, 0, font, "%s", text);
-    std::vector<unsigned char> p(640 * 200);
-    glFinish(), glReadPixels(0, 100, 640, 200, GL_RED, GL_UNSIGNED_BYTE, p.data());
+    std::vector<unsigned char> rgb(640 * 200 * 3), p(640 * 200);
+    readFramePixels(0, 100, 640, 200, rgb.data());
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        p[i] = rgb[3 * i];
+    }
     return p;
 }
 
@@ -98,7 +102,7 @@ TEST(Text, GlyphsStandTheRightWayUpAtTheSizeForTheResolution) {
     if (!openTestWindow(640, 480)) {
         GTEST_SKIP() << "no X display";
     }
-    createFonts(), glDisable(GL_BLEND), glClearColor(0, 0, 0, 0);
+    createFonts(), setBlend(false);
     for (const char* glyph : {"L", "P"}) {
         const auto p = drawn(largeFont, glyph);
         std::vector<int> lit;  // lit pixels a row, from the bottom
@@ -115,9 +119,12 @@ TEST(Text, GlyphsStandTheRightWayUpAtTheSizeForTheResolution) {
     for (const auto& s : sizes) {
         displayMode.width = s[0], displayMode.height = s[1], computeScreenMapping(), rebuildFonts();
         for (int large = 0; large < 2; ++large) {
-            const auto ours = drawn(large ? largeFont : smallFont, "Hg");
-            EXPECT_EQ(ours, drawn(createTextFont(s[2 + large]), "Hg")) << s[0] << " " << large;
-            EXPECT_NE(ours, drawn(createTextFont(s[2 + large] + 1), "Hg")) << s[0] << " " << large;
+            const std::uint32_t font = large ? largeFont : smallFont;
+            const auto ours = drawn(font, "Hg");
+            createTextFont(s[2 + large], font);
+            EXPECT_EQ(ours, drawn(font, "Hg")) << s[0] << " " << large;
+            createTextFont(s[2 + large] + 1, font);
+            EXPECT_NE(ours, drawn(font, "Hg")) << s[0] << " " << large;
         }
     }
 }

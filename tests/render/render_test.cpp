@@ -4,6 +4,7 @@
 #include "game/game_state.h"
 #include "platform/rand.h"
 #include "render/display_mode.h"
+#include "render/draw.h"
 #include "render/enemy_drawing.h"
 #include "render/scene.h"
 #include "render/text.h"
@@ -11,13 +12,14 @@
 #include "support/gl_test_support.h"
 #include "support/test_support.h"
 
-#include <GL/glu.h>
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <tuple>
 
 namespace {
@@ -40,7 +42,7 @@ std::array<double, 3> digestDrawing(Digest& d, const std::function<void()>& draw
     return colour;
 }
 
-// The game window at 800 x 600 (one game unit a pixel) with the quadric and the fonts, and the
+// The game window at 800 x 600 (one game unit a pixel) with the fonts, and the
 // records in a quiet state: no enemies, shots, bursts, item, stars, countdown or end text.
 class RenderTest : public ::testing::Test {
 protected:
@@ -50,10 +52,8 @@ protected:
         if (!open) {
             GTEST_SKIP() << "no X display";
         }
-        if (quadric == nullptr) {
-            prepareGameForDisplay(true), connectLayers(), createFonts();  // the sizes for this window
-            gluQuadricDrawStyle(quadric = gluNewQuadric(), GLU_SILHOUETTE);
-        }
+        static const bool prepared = (prepareGameForDisplay(true), connectLayers(), createFonts(), true);
+        (void)prepared;  // the sizes for this window
         prepareGame(true, false);  // no enemies, shots or end; the ship whole at the centre
         bonus.kind = stars.count = game.countdown = game.won = game.hudVisible = settings.language = 0;
         game.now = 0, game.volumeShownUntil = -1;
@@ -130,10 +130,10 @@ TEST_F(RenderTest, KindThreeBodyHasHolesWhereTheMaskIsZero) {
             fleet.noise[i] = fill ? fill : static_cast<std::uint8_t>((i * 73 + 41) ^ (i >> 2));
         }
         // Opaque, unsmoothed lines: a line pixel does not depend on what is beneath.
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT), glDisable(GL_BLEND), glDisable(GL_LINE_SMOOTH);
+        clearFrame(), setBlend(false), setLineSmooth(false);
         drawEnemyKind3(0), drawEnemyKind4(1);
-        std::vector<unsigned char> pixels(800 * 600 * 3);  // rows of 2400 bytes: no padding at any alignment
-        glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+        std::vector<unsigned char> pixels(800 * 600 * 3);
+        readFramePixels(0, 0, 800, 600, pixels.data());
         return pixels;
     };
     const auto solid = render(0xFF), speckled = render(0);
@@ -152,17 +152,21 @@ TEST_F(RenderTest, KindThreeBodyHasHolesWhereTheMaskIsZero) {
 }
 
 // The end message of a won game: "Game Over" (yellow, at 0.36 W from the top) and "You win!" below
-// it (0.41 W), one bitmap a character, in either language. (A game that is not won ends with Game
-// Over alone: the frame digests hold that end.)
+// it (0.41 W), one glyph quad (two triangles) a visible character on each baseline, in either
+// language. (A game that is not won ends with Game Over alone: the frame digests hold that end.)
 TEST_F(RenderTest, AWonGameSaysYouWinBelowGameOver) {
     for (int language = 0; language < 2; ++language) {
         settings.language = static_cast<std::uint8_t>(language), game.won = 1, game.endTime = -1;
-        std::pair<int, int> glyphs;  // yellow bitmaps at window y 600 - 288 and 600 - 328
+        std::pair<int, int> triangles;  // yellow ones across window rows 600 - 288 and 600 - 328
         for (const FbPrimitive& p : captureFeedback(gameDisplay)) {
             const FbVertex& v = p.v[0];
-            const bool yellow = p.token == GL_BITMAP_TOKEN && v.r == 1 && v.g == 1 && std::abs(v.b - 0.5f) < 0.01f;
-            glyphs.first += yellow && std::abs(v.y - 312) < 0.5f, glyphs.second += yellow && std::abs(v.y - 272) < 0.5f;
+            const auto [low, high] = std::ranges::minmax(p.v, {}, &FbVertex::y);
+            const bool yellow = p.token == GL_POLYGON_TOKEN && v.r == 1 && v.g == 1 && std::abs(v.b - 0.5f) < 0.01f;
+            triangles.first += yellow && low.y < 314 && high.y > 314;
+            triangles.second += yellow && low.y < 274 && high.y > 274;
         }
-        EXPECT_EQ(glyphs, std::pair(language ? 9 : 14, 8)) << "Game Over and You win!, language " << language;
+        const auto visible = [](bool won) { return 2 * std::ranges::count_if(std::string(sceneHooks.endText(won)), [](char c) { return c != ' '; }); };
+        EXPECT_EQ(triangles, std::pair(int(visible(false)), int(visible(true)))) << "language " << language;
+        EXPECT_GT(triangles.second, 10);
     }
 }

@@ -3,6 +3,7 @@
 #include "app/window.h"
 #include "platform/port.h"
 #include "render/display_mode.h"
+#include "render/draw.h"
 
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
@@ -49,7 +50,7 @@ bool openTestWindow(unsigned width, unsigned height, unsigned colourBits) {
 std::vector<FbPrimitive> captureFeedback(const std::function<void()>& draw) {
     std::vector<GLfloat> buffer(1 << 22);
     glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR, buffer.data());
-    glRenderMode(GL_FEEDBACK), draw();
+    glRenderMode(GL_FEEDBACK), draw(), flushDrawing();
     const GLint count = glRenderMode(GL_RENDER);
     std::vector<FbPrimitive> out;
     for (GLint i = 0; i < count;) {

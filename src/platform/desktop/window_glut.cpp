@@ -13,8 +13,8 @@ int windowId = 0;
 
 }  // namespace
 
-GlContextKind windowGlContextKind() {
-    return GlContextKind::DesktopCompatibility;
+const DrawBackend& windowDrawBackend() {
+    return gl11Backend;
 }
 
 void startWindowSystem(int* argc, char** argv) {
