@@ -17,6 +17,36 @@ struct GlyphAtlas {
     int height = 0;
 };
 
+// An item's run of vertices in one state, in the group's staging store.
+struct Segment {
+    DrawState state;
+    int first;
+    int count;
+};
+
+struct GroupItem {
+    int firstSegment;
+    int endSegment;
+    float box[4];  // left, bottom, right, top in view coordinates, widened by the smoothing's reach
+};
+
+constexpr int kStagedVertices = 1 << 15;
+constexpr int kStagedSegments = 4096;
+constexpr int kGroupItems = 256;
+
+struct Group {
+    bool open = false;
+    bool inItem = false;
+    bool spilled = false;  // the item outgrew the store: the rest of it goes straight to the batches
+    int vertexCount = 0;
+    int segmentCount = 0;
+    int itemCount = 0;
+    int itemStartVertex = 0;
+    DrawVertex vertices[kStagedVertices];
+    Segment segments[kStagedSegments];
+    GroupItem items[kGroupItems];
+};
+
 struct Drawing {
     const DrawBackend* backend = nullptr;
     bool started = false;
@@ -40,6 +70,10 @@ struct Drawing {
 };
 
 Drawing drawing;
+Group group;
+
+void drawGroupItems();
+void spillGroup();
 
 DrawVertex makeVertex(float x, float y, float z) {
     return DrawVertex{x, y, z, drawing.colour[0], drawing.colour[1], drawing.colour[2], drawing.colour[3], 0, 0};
@@ -56,6 +90,23 @@ DrawVertex* reserve(DrawPrimitive primitive, int n) {
     wanted.size = primitive == kDrawLines ? drawing.lineWidth : primitive == kDrawPoints ? drawing.pointSize : 1.0f;
     if (primitive != kDrawLines) {
         wanted.smooth = false;
+    }
+    if (group.inItem && !group.spilled) {
+        if (group.vertexCount + n > kStagedVertices || group.segmentCount >= kStagedSegments) {
+            spillGroup();
+        } else {
+            Segment* last = group.segmentCount > group.items[group.itemCount].firstSegment
+                                ? &group.segments[group.segmentCount - 1]
+                                : nullptr;
+            if (last == nullptr || !(last->state == wanted)) {
+                group.segments[group.segmentCount++] = Segment{wanted, group.vertexCount, 0};
+                last = &group.segments[group.segmentCount - 1];
+            }
+            last->count += n;
+            DrawVertex* out = group.vertices + group.vertexCount;
+            group.vertexCount += n;
+            return out;
+        }
     }
     if (drawing.count > 0 && (!(wanted == drawing.batchState) || drawing.count + n > kBatchVertices)) {
         flushDrawing();
@@ -83,7 +134,146 @@ void uploadAtlas(int slot) {
     }
 }
 
+// Appends staged vertices in their own state to the batches.
+void emitSegment(const Segment& segment) {
+    const DrawState saved = drawing.state;
+    const int total = segment.count;
+    for (int done = 0; done < total;) {
+        // Whole primitives per batch: 3 vertices for triangles, 2 for lines.
+        const int unit = segment.state.primitive == kDrawTriangles ? 3 : segment.state.primitive == kDrawLines ? 2 : 1;
+        int n = total - done;
+        if (n > kBatchVertices) {
+            n = kBatchVertices / unit * unit;
+        }
+        if (drawing.count > 0 && (!(segment.state == drawing.batchState) || drawing.count + n > kBatchVertices)) {
+            flushDrawing();
+        }
+        drawing.batchState = segment.state;
+        std::memcpy(drawing.batch + drawing.count, group.vertices + segment.first + done, sizeof(DrawVertex) * n);
+        drawing.count += n;
+        done += n;
+    }
+    drawing.state = saved;
+}
+
+// Draws the staged items: every round takes one state and draws, item by item, each item's next
+// parts in that state; an item's parts keep their order, and the items' areas are apart.
+void drawGroupItems() {
+    int cursor[kGroupItems];
+    for (int i = 0; i < group.itemCount; ++i) {
+        cursor[i] = group.items[i].firstSegment;
+    }
+    for (bool left = true; left;) {
+        left = false;
+        const Segment* lead = nullptr;
+        for (int i = 0; i < group.itemCount && lead == nullptr; ++i) {
+            if (cursor[i] < group.items[i].endSegment) {
+                lead = &group.segments[cursor[i]];
+            }
+        }
+        if (lead == nullptr) {
+            break;
+        }
+        const DrawState state = lead->state;
+        for (int i = 0; i < group.itemCount; ++i) {
+            while (cursor[i] < group.items[i].endSegment && group.segments[cursor[i]].state == state) {
+                emitSegment(group.segments[cursor[i]++]);
+            }
+            left = left || cursor[i] < group.items[i].endSegment;
+        }
+    }
+    group.itemCount = 0;
+    group.segmentCount = 0;
+    group.vertexCount = 0;
+}
+
+// Draws everything staged, the open item's part too; the rest of that item then goes straight
+// to the batches.
+void spillGroup() {
+    if (group.inItem && !group.spilled) {
+        const int first = group.items[group.itemCount].firstSegment;
+        group.items[group.itemCount] = GroupItem{first, group.segmentCount, {0, 0, 0, 0}};
+        ++group.itemCount;
+        group.spilled = true;
+    }
+    drawGroupItems();
+}
+
+bool boxesMeet(const float* a, const float* b) {
+    return a[0] <= b[2] && b[0] <= a[2] && a[1] <= b[3] && b[1] <= a[3];
+}
+
 }  // namespace
+
+void beginDrawingGroup() {
+    group.open = true;
+    group.itemCount = group.segmentCount = group.vertexCount = 0;
+}
+
+void beginGroupItem() {
+    if (!group.open || group.itemCount >= kGroupItems) {
+        if (group.open) {
+            drawGroupItems();
+        }
+    }
+    group.inItem = group.open;
+    group.spilled = false;
+    group.items[group.itemCount].firstSegment = group.segmentCount;
+    group.itemStartVertex = group.vertexCount;
+}
+
+void endGroupItem() {
+    if (!group.inItem) {
+        return;
+    }
+    group.inItem = false;
+    if (group.spilled) {
+        return;  // drawn already, after everything staged before it
+    }
+    GroupItem item{group.items[group.itemCount].firstSegment, group.segmentCount, {1e30f, 1e30f, -1e30f, -1e30f}};
+    for (int v = group.itemStartVertex; v < group.vertexCount; ++v) {
+        const DrawVertex& p = group.vertices[v];
+        item.box[0] = p.x < item.box[0] ? p.x : item.box[0];
+        item.box[1] = p.y < item.box[1] ? p.y : item.box[1];
+        item.box[2] = p.x > item.box[2] ? p.x : item.box[2];
+        item.box[3] = p.y > item.box[3] ? p.y : item.box[3];
+    }
+    // Smoothed and wide lines, and points, reach a few pixels past their vertices.
+    const auto reachX = static_cast<float>(4.0 * (drawing.box.right - drawing.box.left) / drawing.viewWidth);
+    const auto reachY = static_cast<float>(4.0 * (drawing.box.top - drawing.box.bottom) / drawing.viewHeight);
+    item.box[0] -= reachX, item.box[2] += reachX, item.box[1] -= reachY, item.box[3] += reachY;
+    for (int i = 0; i < group.itemCount; ++i) {
+        if (boxesMeet(item.box, group.items[i].box)) {
+            // It must come after the one it touches: what is staged goes first, without it, and
+            // the item alone starts the group again, moved to the front of the store.
+            const int firstSegment = item.firstSegment;
+            const int segmentCount = group.segmentCount - firstSegment;
+            const int firstVertex = group.itemStartVertex;
+            const int vertexCount = group.vertexCount - firstVertex;
+            group.segmentCount = firstSegment;
+            drawGroupItems();
+            for (int k = 0; k < segmentCount; ++k) {
+                group.segments[k] = group.segments[firstSegment + k];
+                group.segments[k].first -= firstVertex;
+            }
+            std::memmove(group.vertices, group.vertices + firstVertex, sizeof(DrawVertex) * vertexCount);
+            group.segmentCount = segmentCount;
+            group.vertexCount = vertexCount;
+            item.firstSegment = 0;
+            item.endSegment = segmentCount;
+            break;
+        }
+    }
+    group.items[group.itemCount++] = item;
+}
+
+void endDrawingGroup() {
+    if (group.open) {
+        drawGroupItems();
+    }
+    group.open = false;
+    group.inItem = false;
+}
 
 void startDrawing(const DrawBackend& backend) {
     drawing.count = 0;
@@ -165,7 +355,10 @@ void setStipple(const std::uint8_t* mask) {
     if (mask == nullptr || (drawing.stippleLoaded && std::memcmp(mask, drawing.stipple, kStippleBytes) == 0)) {
         return;
     }
-    flushDrawing();  // what is collected keeps the pattern it was drawn with
+    if (group.open) {
+        spillGroup();  // what is staged keeps the pattern it was made with
+    }
+    flushDrawing();  // and so does what is collected
     std::memcpy(drawing.stipple, mask, kStippleBytes);
     drawing.stippleLoaded = true;
     if (drawing.started) {

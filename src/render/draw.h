@@ -37,6 +37,15 @@ void beginShape(Shape shape);
 void shapeVertex(float x, float y, float z);
 void endShape();
 
+// A group of items (each an enemy, say) whose drawing may be reordered wherever that cannot change a
+// pixel: items whose window areas are apart are drawn state by state, each item's own parts still
+// in their order; an item that touches an earlier one in the group waits until that one is drawn.
+// Fewer, larger batches, the same picture.
+void beginDrawingGroup();
+void beginGroupItem();
+void endGroupItem();
+void endDrawingGroup();
+
 // The outline of a ring around (x, y) in view coordinates: the outer circle, then the inner, each
 // of `slices` lines, as a one-loop silhouette disk has them. Nothing for a radius below zero, an
 // inner radius above the outer or fewer than 2 slices.

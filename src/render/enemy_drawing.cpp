@@ -163,11 +163,13 @@ void drawEnemies() {
     }
     // The record past capacity mirrors the ship and is never drawn.
     const std::uint32_t count = fleet.capacity < kEnemyCapacity ? fleet.capacity : kEnemyCapacity;
+    beginDrawingGroup();
     for (std::uint32_t index = 0; index < count; ++index) {
         const Enemy& enemy = fleet.enemies[index];
         if (!(enemy.strength > 0)) {
             continue;
         }
+        beginGroupItem();
         switch (enemy.kind) {
         case DartEnemy:
             drawEnemyKind0(index);
@@ -187,5 +189,7 @@ void drawEnemies() {
         default:
             break;
         }
+        endGroupItem();
     }
+    endDrawingGroup();
 }

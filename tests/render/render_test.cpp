@@ -121,6 +121,36 @@ TEST_F(RenderTest, TheWholeFrameAndTheHudLeavesTheGameRecordsAlone) {
     }
 }
 
+// The enemies drawn as one group, state by state where they are apart, make the same pixels as each
+// drawn on its own in table order: a crowd where most overlap, in a 32- and a 16-bit (depth-tested) window.
+TEST_F(RenderTest, ACrowdOfEnemiesLooksTheSameDrawnAsAGroupOrOneByOne) {
+    const auto render = [](bool grouped) {
+        clearFrame();
+        if (grouped) {
+            drawEnemies();
+        }
+        for (std::uint32_t i = 0; !grouped && i < kEnemyCapacity; ++i) {
+            void (*const draw[])(std::uint32_t) = {drawEnemyKind0, drawEnemyKind1, drawEnemyKind2, drawEnemyKind3, drawEnemyKind4};
+            draw[fleet.enemies[i].kind](i);
+        }
+        std::vector<unsigned char> pixels(800 * 600 * 3);
+        readFramePixels(0, 0, 800, 600, pixels.data());
+        return pixels;
+    };
+    platformSrand(5);
+    for (int i = 0; i < kEnemyCapacity; ++i) {
+        place(i, i % 5, 100 + random(300), i < 100 ? 100 + random(200) : 40 * i - 3500, random(628) * 0.01);
+    }
+    setBlend(true), setLineSmooth(true);
+    for (int depthTested = 0; depthTested < 2; ++depthTested) {
+        setDepthTest(depthTested);
+        const auto alone = render(false), grouped = render(true);
+        EXPECT_TRUE(alone == grouped) << "depth test " << depthTested;
+        EXPECT_GT(std::count(alone.begin(), alone.end(), 0), 800 * 600);  // drawn, and not everywhere
+    }
+    setDepthTest(false);
+}
+
 // Polygon stipple shows only in pixels: kind 3's body has holes where the fleet's noise mask is 0,
 // anchored to the window, and nothing drawn after it is speckled.
 TEST_F(RenderTest, KindThreeBodyHasHolesWhereTheMaskIsZero) {
