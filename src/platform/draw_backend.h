@@ -15,7 +15,7 @@ struct DrawVertex {
 enum DrawPrimitive : std::uint8_t { kDrawPoints, kDrawLines, kDrawTriangles };
 
 // Everything besides the vertices that a batch's pixels depend on; it changes only between batches.
-struct DrawState {
+struct BatchState {
     DrawPrimitive primitive = kDrawTriangles;
     bool blend = false;    // source alpha over what is there
     bool smooth = false;   // antialiased lines
@@ -24,7 +24,7 @@ struct DrawState {
     float size = 1.0f;       // line width or point size, in pixels
 };
 
-inline bool operator==(const DrawState& a, const DrawState& b) {
+inline bool operator==(const BatchState& a, const BatchState& b) {
     return a.primitive == b.primitive && a.blend == b.blend && a.smooth == b.smooth && a.stipple == b.stipple &&
            a.atlas == b.atlas && a.size == b.size;
 }
@@ -55,7 +55,7 @@ struct DrawBackend {
     // v = r / height; width and height are powers of two. Sampled at texel centres, unfiltered.
     void (*setAtlas)(int slot, const std::uint8_t* texels, int width, int height);
     // Draws count vertices: separate points, separate lines (pairs) or separate triangles.
-    void (*draw)(const DrawState& state, const DrawVertex* vertices, int count);
+    void (*draw)(const BatchState& state, const DrawVertex* vertices, int count);
     // Where a point lands in the window, in pixels from its lower left corner, with its depth: the
     // position GL's glRasterPos gives (exactly, where the backend has one). False when the point
     // lies outside the view, where a text starting there is not drawn.

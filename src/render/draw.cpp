@@ -19,7 +19,7 @@ struct GlyphAtlas {
 
 // An item's run of vertices in one state, in the group's staging store.
 struct Segment {
-    DrawState state;
+    BatchState state;
     int first;
     int count;
 };
@@ -50,8 +50,8 @@ struct Group {
 struct Drawing {
     const DrawBackend* backend = nullptr;
     bool started = false;
-    DrawState state{};        // what the next vertices are drawn with
-    DrawState batchState{};   // what the collected ones are drawn with
+    BatchState state{};        // what the next vertices are drawn with
+    BatchState batchState{};   // what the collected ones are drawn with
     int count = 0;
     DrawVertex batch[kBatchVertices];
     float colour[4] = {1, 1, 1, 1};
@@ -81,7 +81,7 @@ DrawVertex makeVertex(float x, float y, float z) {
 
 // Room for n more vertices drawn as `primitive`, in the current state.
 DrawVertex* reserve(DrawPrimitive primitive, int n) {
-    DrawState wanted = drawing.state;
+    BatchState wanted = drawing.state;
     wanted.primitive = primitive;
     if (primitive != kDrawTriangles) {
         wanted.stipple = false;
@@ -136,7 +136,7 @@ void uploadAtlas(int slot) {
 
 // Appends staged vertices in their own state to the batches.
 void emitSegment(const Segment& segment) {
-    const DrawState saved = drawing.state;
+    const BatchState saved = drawing.state;
     const int total = segment.count;
     for (int done = 0; done < total;) {
         // Whole primitives per batch: 3 vertices for triangles, 2 for lines.
@@ -174,7 +174,7 @@ void drawGroupItems() {
         if (lead == nullptr) {
             break;
         }
-        const DrawState state = lead->state;
+        const BatchState state = lead->state;
         for (int i = 0; i < group.itemCount; ++i) {
             while (cursor[i] < group.items[i].endSegment && group.segments[cursor[i]].state == state) {
                 emitSegment(group.segments[cursor[i]++]);
@@ -489,7 +489,7 @@ void drawTextRun(float x, float y, float z, int atlas, const char* text) {
             const auto y1 = static_cast<float>(drawing.box.bottom + (bottom + g.height) * sy);
             const float u0 = g.atlasX * du, u1 = (g.atlasX + g.width) * du;
             const float vTop = g.atlasY * dv, vBottom = (g.atlasY + g.height) * dv;
-            DrawState saved = drawing.state;
+            BatchState saved = drawing.state;
             drawing.state.atlas = static_cast<std::uint8_t>(atlas);
             drawing.state.stipple = false;
             DrawVertex* out = reserve(kDrawTriangles, 6);

@@ -8,7 +8,7 @@
 namespace {
 
 struct Gl11 {
-    DrawState applied{};
+    BatchState applied{};
     bool fresh = true;  // nothing applied yet in this context
     GLuint atlases[kDrawAtlasSlots] = {};
 };
@@ -74,8 +74,8 @@ void setAtlas(int slot, const std::uint8_t* texels, int width, int height) {
     gl11.fresh = true;  // the binding moved: the next batch sets everything again
 }
 
-void apply(const DrawState& s) {
-    const DrawState& a = gl11.applied;
+void apply(const BatchState& s) {
+    const BatchState& a = gl11.applied;
     const bool all = gl11.fresh;
     if (all || s.blend != a.blend) {
         enable(GL_BLEND, s.blend);
@@ -102,7 +102,7 @@ void apply(const DrawState& s) {
     gl11.fresh = false;
 }
 
-void draw(const DrawState& state, const DrawVertex* vertices, int count) {
+void draw(const BatchState& state, const DrawVertex* vertices, int count) {
     if (count <= 0) {
         return;
     }
