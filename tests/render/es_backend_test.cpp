@@ -28,7 +28,7 @@ std::vector<DrawVertex> quad(float x0, float y0, float x1, float y1, float z, Rg
 }  // namespace
 
 TEST(EsBackend, EachKindOfBatchLightsItsPixelsAtItsColourAndNoOthers) {
-    if (!useEglContext(GlContextKind::Es3, kSize, kSize)) {
+    if (!useEglContext(EglKind::Es3, kSize, kSize)) {
         GTEST_SKIP() << "no OpenGL ES 3 context through EGL";
     }
     const DrawBackend& es = gles3Backend;
@@ -83,8 +83,8 @@ TEST(EsBackend, EachKindOfBatchLightsItsPixelsAtItsColourAndNoOthers) {
     EXPECT_EQ(std::vector<float>(window, window + 3), (std::vector<float>{16, 8, 0.25f}));
     EXPECT_FALSE(es.windowPosition(70, 8, 0, window));
     // The desktop context made current in between leaves this one's frame as it was.
-    if (useEglContext(GlContextKind::DesktopCompatibility, kSize, kSize)) {
-        ASSERT_TRUE(useEglContext(GlContextKind::Es3, kSize, kSize));
+    if (useEglContext(EglKind::DesktopCompatibility, kSize, kSize)) {
+        ASSERT_TRUE(useEglContext(EglKind::Es3, kSize, kSize));
         es.readPixels(0, 0, kSize, kSize, again.data());
         EXPECT_EQ(again, rgb);
     }

@@ -17,11 +17,11 @@ struct Offscreen {
     int width = 0, height = 0;
 };
 EGLDisplay display = EGL_NO_DISPLAY;
-Offscreen offscreens[2];  // by GlContextKind
+Offscreen offscreens[2];  // by EglKind
 
-EGLContext newContext(GlContextKind kind) {
+EGLContext newContext(EglKind kind) {
     const EGLint es3[] = {EGL_CONTEXT_MAJOR_VERSION, 3, EGL_NONE};
-    const bool es = kind == GlContextKind::Es3;
+    const bool es = kind == EglKind::Es3;
     if (eglBindAPI(es ? EGL_OPENGL_ES_API : EGL_OPENGL_API) == EGL_FALSE) {
         return EGL_NO_CONTEXT;
     }
@@ -56,7 +56,7 @@ const bool releasing = (::testing::UnitTest::GetInstance()->listeners().Append(n
 
 }  // namespace
 
-bool useEglContext(GlContextKind kind, int width, int height) {
+bool useEglContext(EglKind kind, int width, int height) {
     static const bool initialised = [] {
         const char* extensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
         const auto platformDisplay =
@@ -76,7 +76,7 @@ bool useEglContext(GlContextKind kind, int width, int height) {
                         glXGetCurrentContext()};
         glXMakeContextCurrent(displaced.display, None, None, nullptr);
     }
-    Offscreen& o = offscreens[kind == GlContextKind::Es3 ? 1 : 0];
+    Offscreen& o = offscreens[kind == EglKind::Es3 ? 1 : 0];
     if (!initialised || (o.context == EGL_NO_CONTEXT && (o.context = newContext(kind)) == EGL_NO_CONTEXT) ||
         eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, o.context) == EGL_FALSE) {
         return false;
