@@ -12,7 +12,9 @@ set(ZARV_WINDOWS_TESTS
   platform/windows/file_replace_test.cpp
   platform/windows/keys_and_midi_test.cpp
   platform/windows/resources_test.cpp)
+# Left out: render/es_backend_test.cpp and its EGL contexts (the Windows port has no ES backend).
 file(GLOB ZARV_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/support/*.cpp)
+list(FILTER ZARV_TEST_SUPPORT EXCLUDE REGEX "/egl_context\\.cpp$")
 foreach(source ${ZARV_WINDOWS_TESTS})
   string(REGEX MATCH "^[a-z]+" name ${source})
   list(APPEND sources_${name} ${CMAKE_CURRENT_SOURCE_DIR}/${source})

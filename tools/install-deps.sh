@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   # build
   g++ cmake make pkg-config
-  freeglut3-dev libglu1-mesa-dev libx11-dev libxrandr-dev libxi-dev libfreetype-dev libfontconfig-dev
+  freeglut3-dev libglu1-mesa-dev libgles-dev libegl-dev libx11-dev libxrandr-dev libxi-dev libfreetype-dev libfontconfig-dev
   libfluidsynth-dev libasound2-dev libsdl2-dev libgtest-dev libgmock-dev libbenchmark-dev
   # run: the bold sans-serif face, the General MIDI SoundFonts
   fonts-liberation2 fluid-soundfont-gm fluid-soundfont-gs
