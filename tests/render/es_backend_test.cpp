@@ -32,7 +32,7 @@ TEST(EsBackend, EachKindOfBatchLightsItsPixelsAtItsColourAndNoOthers) {
         GTEST_SKIP() << "no OpenGL ES 3 context through EGL";
     }
     const DrawBackend& es = gles3Backend;
-    const auto draw = [&](DrawState state, const std::vector<DrawVertex>& v) {
+    const auto draw = [&](BatchState state, const std::vector<DrawVertex>& v) {
         es.draw(state, v.data(), static_cast<int>(v.size()));
     };
     ASSERT_TRUE(es.start());
@@ -40,27 +40,27 @@ TEST(EsBackend, EachKindOfBatchLightsItsPixelsAtItsColourAndNoOthers) {
     es.clear();
     // A smooth line 2 pixels wide, blended: row 8 covered, half of rows 7 and 9. A plain line 3 wide
     // running more across than up, shifted up and down as GL makes it, not turned across itself.
-    draw(DrawState{kDrawLines, true, true, false, 0, 2}, {at(4, 8.5f, kRed), at(28, 8.5f, kRed)});
-    draw(DrawState{kDrawLines, false, false, false, 0, 3}, {at(2, 10, kWhite), at(18, 24, kWhite)});
-    draw(DrawState{kDrawLines, false, false, false, 0, 1},
+    draw(BatchState{kDrawLines, true, true, false, 0, 2}, {at(4, 8.5f, kRed), at(28, 8.5f, kRed)});
+    draw(BatchState{kDrawLines, false, false, false, 0, 3}, {at(2, 10, kWhite), at(18, 24, kWhite)});
+    draw(BatchState{kDrawLines, false, false, false, 0, 1},
          {at(40.5f, 2, kGreen), at(40.5f, 14, kGreen), at(34, 16.5f, kGreen), at(46, 16.5f, kGreen)});
-    draw(DrawState{kDrawPoints, false, false, false, 0, 2}, {at(52, 8, kBlue)});
-    draw(DrawState{kDrawPoints, false, false, false, 0, 3}, {at(58, 8, kBlue)});  // odd: centred on a pixel
+    draw(BatchState{kDrawPoints, false, false, false, 0, 2}, {at(52, 8, kBlue)});
+    draw(BatchState{kDrawPoints, false, false, false, 0, 3}, {at(58, 8, kBlue)});  // odd: centred on a pixel
     // Rows 0..15 of every 32 keep x % 32 in 0..3, 12..15 and 16..23; the upper 16 rows nothing.
     std::uint8_t mask[kStippleBytes] = {};
     for (int row = 0; row < 16; ++row) {
         mask[4 * row] = 0xF0, mask[4 * row + 1] = 0x0F, mask[4 * row + 2] = 0xFF;
     }
     es.setStipple(mask);
-    draw(DrawState{kDrawTriangles, false, false, true, 0, 1}, quad(0, 24, 64, 40, 0, {2, 1, -1}, {2, 1, -1}));
+    draw(BatchState{kDrawTriangles, false, false, true, 0, 1}, quad(0, 24, 64, 40, 0, {2, 1, -1}, {2, 1, -1}));
     // A 4 x 4 atlas over 16 x 16 pixels: row 0 (the bottom) lit, then texel 2 of rows 1 and 2. Red
     // falls from 2 on the left to 0 on the right, clamped before it is interpolated.
     const std::uint8_t atlas[16] = {255, 255, 255, 255, 0, 0, 255, 0, 0, 0, 255, 0};
     es.setAtlas(2, atlas, 4, 4);
-    draw(DrawState{kDrawTriangles, false, false, false, 2, 1}, quad(40, 44, 56, 60, 0, {2, 0, 1}, kBlue));
+    draw(BatchState{kDrawTriangles, false, false, false, 2, 1}, quad(40, 44, 56, 60, 0, {2, 0, 1}, kBlue));
     es.setDepthTest(true);  // the green square in front of the white one drawn after it
-    draw(DrawState{}, quad(8, 44, 24, 60, 0.5f, kGreen, kGreen));
-    draw(DrawState{}, quad(16, 44, 32, 60, -0.5f, kWhite, kWhite));
+    draw(BatchState{}, quad(8, 44, 24, 60, 0.5f, kGreen, kGreen));
+    draw(BatchState{}, quad(16, 44, 32, 60, -0.5f, kWhite, kWhite));
     std::vector<std::uint8_t> rgb(kSize * kSize * 3), again(rgb.size());
     es.finish(), es.readPixels(0, 0, kSize, kSize, rgb.data());
 

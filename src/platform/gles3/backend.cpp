@@ -247,7 +247,7 @@ void lineQuads(const DrawVertex* vertices, int count, bool smooth, float halfWid
     }
 }
 
-void draw(const DrawState& state, const DrawVertex* vertices, int count) {
+void draw(const BatchState& state, const DrawVertex* vertices, int count) {
     if (!es.ready || vertices == nullptr || count <= 0) {
         return;
     }
