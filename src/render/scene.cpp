@@ -164,6 +164,11 @@ void drawBonus() {
 void gameDisplay() {
     // The frame drawn by the previous call goes on screen first.
     swapWindowBuffers();
+    drawGameFrame();
+    requestRedisplay();
+}
+
+void drawGameFrame() {
     clearFrame();
     if (ship.lives != 0) {
         // Shots leave from the nose as it was last drawn in play (the HUD's icon leaves it be).
@@ -193,5 +198,4 @@ void gameDisplay() {
         }
     }
     flushDrawing();
-    requestRedisplay();
 }

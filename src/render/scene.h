@@ -9,7 +9,10 @@ struct SceneHooks {
 };
 extern SceneHooks sceneHooks;
 
+// Shows the frame drawn last, draws the next and asks for another call.
 void gameDisplay();
+// One frame of the game, drawn and flushed (not shown).
+void drawGameFrame();
 
 // The ship at its pose, as given: the HUD draws its icon from a copy.
 void drawShip(const PlayerShip& ship);

@@ -107,6 +107,12 @@ void openNameEntry() {
 }
 
 void nameEntryDisplay() {
+    drawNameEntry();
+    requestRedisplay();
+    swapWindowBuffers();
+}
+
+void drawNameEntry() {
     clearFrame();
     setColour(1.0f, 1.0f, 1.0f);
     const double w = displayMode.width;
@@ -114,9 +120,7 @@ void nameEntryDisplay() {
     printText(0.4 * h, 0.3125 * w, 0, largeFont, "%s", pick(kHighScoreSet));
     printText(0.4 * h, 0.475 * h, 0, largeFont, "%s", pick(kEnterName));
     printText(0.4 * h, 0.4 * w, 0, largeFont, "%s", nameBuffer);
-    requestRedisplay();
     flushDrawing();
-    swapWindowBuffers();
 }
 
 void nameEntryIdle() {

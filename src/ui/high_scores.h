@@ -16,6 +16,8 @@ void insertHighScore(const char* name, float score);
 // Starts the name entry with an empty name.
 void openNameEntry();
 void nameEntryDisplay();
+// The name entry, drawn and flushed (not shown).
+void drawNameEntry();
 void nameEntryIdle();
 
 // The high-score screen: the entries on rows 0 to kHighScoreCount - 1, then, after a blank row,

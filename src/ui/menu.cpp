@@ -186,6 +186,12 @@ void openMenuScreen(MenuScreen screen, std::uint8_t selectedRow, std::uint8_t la
 }
 
 void menuDisplay() {
+    drawMenuScreen();
+    requestRedisplay();
+    swapWindowBuffers();
+}
+
+void drawMenuScreen() {
     clearFrame();
     drawFrame();
     setColour(1.0f, 1.0f, 1.0f);
@@ -207,9 +213,7 @@ void menuDisplay() {
         break;
     }
     drawHighlight();
-    requestRedisplay();
     flushDrawing();
-    swapWindowBuffers();
 }
 
 void menuIdle() {

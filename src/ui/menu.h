@@ -39,6 +39,8 @@ struct MenuState {
 extern MenuState menu;
 
 void menuDisplay();
+// The current screen, drawn and flushed (not shown).
+void drawMenuScreen();
 void menuIdle();
 
 // The y of a menu row's baseline, in game coordinates.
