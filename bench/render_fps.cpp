@@ -17,7 +17,9 @@
 #include "render/enemy_drawing.h"
 #include "render/hud.h"
 #include "render/scene.h"
+#include "render/screen_mapping.h"
 #include "render/text.h"
+#include "support/egl_context.h"
 
 #include <GL/freeglut.h>
 #include <algorithm>
@@ -140,6 +142,12 @@ void hudPass() {
     drawHud();
 }
 
+// Offscreen frames have nothing to swap: the floor only clears.
+void offscreenFloor() {
+    clearFrame();
+    flushDrawing();
+}
+
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
@@ -227,6 +235,41 @@ int main(int argc, char** argv) {
             }
         }
         std::fflush(stdout);
+    }
+    // The same frames offscreen (a framebuffer object, nothing swapped) in a desktop context and an
+    // OpenGL ES 3 one through EGL, each with its backend: the ES backend's figures beside the
+    // desktop one's under the same conditions.
+    const struct {
+        const char* name;
+        EglKind kind;
+        const DrawBackend* backend;
+    } offscreen[] = {{"desktop", EglKind::DesktopCompatibility, &gl11Backend}, {"es3", EglKind::Es3, &gles3Backend}};
+    for (const Size& size : sizes) {
+        for (const auto& o : offscreen) {
+            if (!useEglContext(o.kind, static_cast<int>(size.w), static_cast<int>(size.h))) {
+                std::printf("%s offscreen: no such EGL context here\n", o.name);
+                continue;
+            }
+            displayMode.width = size.w, displayMode.height = size.h;
+            computeScreenMapping();
+            startDrawing(*o.backend);
+            setDrawView(static_cast<int>(size.w), static_cast<int>(size.h), viewBoxFor(static_cast<int>(size.w), static_cast<int>(size.h)));
+            setDepthTest(false);
+            createFonts();
+            fillScene();
+            std::vector<double> floors;
+            std::vector<double> fulls;
+            for (int r = 0; r < 3; ++r) {
+                floors.push_back(measureRound(offscreenFloor, seconds));
+                fulls.push_back(measureRound(drawGameFrame, seconds));
+            }
+            const double f = median(floors);
+            const double g = median(fulls);
+            char label[48];
+            std::snprintf(label, sizeof label, "%ux%u %s offscreen", size.w, size.h, o.name);
+            std::printf("%-26s %10.0f %10.3f %10.0f %10.3f %8.2f\n", label, 1 / f, f * 1e3, 1 / g, g * 1e3, g / f);
+            std::fflush(stdout);
+        }
     }
     return 0;
 }

@@ -10,12 +10,9 @@
 #include "render/scene.h"
 #include "render/text.h"
 #include "settings/settings.h"
-#include "ui/high_scores.h"
-#include "ui/menu.h"
-#include "app/window.h"
-#include "support/egl_context.h"
 #include "support/gl_test_support.h"
 #include "support/test_support.h"
+#include "render/scenes.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -46,54 +43,6 @@ std::array<double, 3> digestDrawing(Digest& d, const std::function<void()>& draw
         d.step();  // a primitive a step, its last vertex kept
     }
     return colour;
-}
-
-// The game window at 800 x 600 (one game unit a pixel) with the fonts, and the
-// records in a quiet state: no enemies, shots, bursts, item, stars, countdown or end text.
-class RenderTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        static const bool open = openTestWindow(800, 600);
-        if (!open) {
-            GTEST_SKIP() << "no X display";
-        }
-        static const bool prepared = (prepareGameForDisplay(true), connectLayers(), createFonts(), true);
-        (void)prepared;  // the sizes for this window
-        startDrawing(windowDrawBackend()), reshapeWindow(800, 600);  // a test before may have drawn elsewhere
-        quiet();
-    }
-    static void quiet() {
-        initialiseGameTables();  // no bursts
-        prepareGame(true, false);  // no enemies, shots or end; the ship whole at the centre
-        bonus.kind = stars.count = game.countdown = game.won = game.hudVisible = settings.language = 0;
-        game.now = 0, game.volumeShownUntil = -1;
-    }
-};
-
-void place(int index, int kind, double x, double y, double heading, float strength = 1) {
-    Enemy& e = fleet.enemies[index];
-    std::tie(e.x, e.y, e.heading, e.strength, e.kind) = std::tuple(x, y, heading, strength, EnemyKind(kind));
-}
-
-// Two enemies, two shots, two bursts, the weapon item, a star field at fixed points, a countdown
-// and the HUD with the volume shown.
-void setFrameScene() {
-    place(3, 2, 200, 150, 2.0), place(7, 4, 650, 480, 5.5, 0.5f);
-    shotPool.shots[0] = Shot{300, 250, -0.8}, shotPool.shots[40] = Shot{500, 100, -4.0};
-    for (int b = 0; b < 2; ++b) {
-        Burst& burst = burstPool.bursts[b];
-        burst.age = static_cast<std::uint16_t>(5 + 10 * b);
-        for (int k = 0; k < kParticlesPerBurst; ++k) {
-            burst.particles[k] = Particle{100.0 + k % 50 + 300 * b, 400.0 + k / 5, 0.1 * k, 1};
-        }
-    }
-    bonus = BonusItem{1, 600, 200, 9, 81, 1e9, 800, 600};
-    ship.shield = 60, game.hudVisible = 1, game.countdown = 2;
-    game.volumeShownUntil = 1e9, game.score = 1234, game.frameRate = 65;
-    prepareGameForDisplay(true);  // a star field, placed here at fixed points
-    for (std::uint32_t i = 0; i < stars.count; ++i) {
-        stars.stars[i] = Star{i * 7.0, i * 5.0 + 30, 0.3 + i % 7 * 0.1};
-    }
 }
 
 }  // namespace
@@ -214,69 +163,5 @@ TEST_F(RenderTest, AWonGameSaysYouWinBelowGameOver) {
         const auto visible = [](bool won) { return 2 * std::ranges::count_if(std::string(sceneHooks.endText(won)), [](char c) { return c != ' '; }); };
         EXPECT_EQ(triangles, std::pair(int(visible(false)), int(visible(true)))) << "language " << language;
         EXPECT_GT(triangles.second, 10);
-    }
-}
-
-// Every scene above, and the menus, drawn by the OpenGL ES 3 backend and by the desktop one, each
-// in an offscreen context: as masks of lit pixels (a channel at 64 or more), each lit pixel of one
-// has a lit pixel within one pixel in the other (antialiased edges differ): no line, glyph or shape
-// missing or moved.
-TEST_F(RenderTest, TheEsBackendLightsWhatTheDesktopOneLights) {
-    using Scene = std::pair<std::string, std::function<void()>>;
-    std::vector<Scene> scenes;
-    for (int kind = 0; kind < 5; ++kind) {
-        scenes.push_back({"enemy " + std::to_string(kind), [kind] { place(0, kind, 400, 300, 0.7), drawGameFrame(); }});
-    }
-    scenes.push_back({"frame", [] { setFrameScene(), drawGameFrame(); }});
-    scenes.push_back({"end", [] { ship.lives = 0, game.endTime = -1, game.won = 1, bonus.kind = 2, drawGameFrame(); }});
-    for (int screen = 0; screen < 12; ++screen) {
-        scenes.push_back({"menu " + std::to_string(screen), [screen] {
-            settings.language = static_cast<std::uint8_t>(screen / 6);
-            const MenuScreen shown[] = {MainMenu, OptionsScreen, ControlsScreen, HighScoresScreen, SoundScreen, MainMenu};
-            openMenuScreen(shown[screen % 6], 1, 4);
-            screen % 6 == 5 ? drawNameEntry() : drawMenuScreen();
-        }});
-    }
-    const auto lit = [](EglKind kind, const DrawBackend& backend, const std::function<void()>& scene) {
-        std::vector<unsigned char> rgb(800 * 600 * 3);
-        if (!useEglContext(kind, 800, 600)) {
-            return std::vector<bool>();
-        }
-        startDrawing(backend), setDrawView(800, 600, viewBoxFor(800, 600)), setDepthTest(false);
-        platformSrand(7), scene();
-        readFramePixels(0, 0, 800, 600, rgb.data());
-        std::vector<bool> mask(800 * 600);
-        for (std::size_t i = 0; i < mask.size(); ++i) {
-            mask[i] = std::max({rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]}) >= 64;
-        }
-        return mask;
-    };
-    // Lit pixels of a with no lit pixel of b within one pixel.
-    const auto unmatched = [](const std::vector<bool>& a, const std::vector<bool>& b) {
-        int n = 0;
-        for (int y = 0; y < 600; ++y) {
-            for (int x = 0; x < 800; ++x) {
-                bool near = !a[y * 800 + x];
-                for (int dy = -1; dy <= 1 && !near; ++dy) {
-                    for (int dx = -1; dx <= 1 && !near; ++dx) {
-                        near = x + dx >= 0 && x + dx < 800 && y + dy >= 0 && y + dy < 600 && b[(y + dy) * 800 + x + dx];
-                    }
-                }
-                n += !near;
-            }
-        }
-        return n;
-    };
-    for (const auto& [name, scene] : scenes) {
-        quiet();
-        const auto desktop = lit(EglKind::DesktopCompatibility, gl11Backend, scene);
-        quiet();
-        const auto es = lit(EglKind::Es3, gles3Backend, scene);
-        if (desktop.empty() || es.empty()) {
-            GTEST_SKIP() << "no offscreen desktop and ES contexts through EGL";
-        }
-        EXPECT_GT(std::count(desktop.begin(), desktop.end(), true), 100) << name;
-        EXPECT_EQ(unmatched(desktop, es), 0) << name << ": drawn on the desktop only";
-        EXPECT_EQ(unmatched(es, desktop), 0) << name << ": drawn by ES only";
     }
 }
