@@ -56,7 +56,7 @@ x86_64-w64-mingw32-strip -o "$out/zarv.exe" "$out/zarv/zarv.exe"
 imports=$(x86_64-w64-mingw32-objdump -p "$out/zarv.exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z')
 for dll in $imports; do
   case $dll in
-    kernel32.dll|user32.dll|gdi32.dll|advapi32.dll|opengl32.dll|glu32.dll|winmm.dll|msvcrt.dll) ;;
+    kernel32.dll|user32.dll|gdi32.dll|advapi32.dll|opengl32.dll|winmm.dll|msvcrt.dll) ;;
     # SDL2's controller code: system DLLs too.
     imm32.dll|version.dll|ole32.dll|oleaut32.dll|setupapi.dll|shell32.dll|cfgmgr32.dll) ;;
     *) echo "make windows: zarv.exe imports $dll, which Windows does not bring" >&2; exit 1 ;;
