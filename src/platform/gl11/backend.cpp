@@ -33,7 +33,7 @@ bool start() {
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    // Read-backs come packed; unpacking keeps GL's default (atlas and stipple rows are whole words).
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     return true;
 }
