@@ -150,7 +150,6 @@ void uploadAtlas(int slot) {
 // Appends staged vertices in their own state to the batches.
 void emitSegment(const Segment& segment) {
     stateChanged();
-    const BatchState saved = drawing.state;
     const int total = segment.count;
     for (int done = 0; done < total;) {
         // Whole primitives per batch: 3 vertices for triangles, 2 for lines.
@@ -167,7 +166,6 @@ void emitSegment(const Segment& segment) {
         drawing.count += n;
         done += n;
     }
-    drawing.state = saved;
 }
 
 // Draws the staged items: every round takes one state and draws, item by item, each item's next
