@@ -271,5 +271,6 @@ int main(int argc, char** argv) {
             std::fflush(stdout);
         }
     }
+    leaveEglContext();
     return 0;
 }

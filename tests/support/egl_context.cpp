@@ -42,19 +42,23 @@ struct Glx {
 // whose statics go early in exit, and drawing left to then would crash.
 class ReleaseContext : public ::testing::EmptyTestEventListener {
     void OnTestEnd(const ::testing::TestInfo&) override {
-        if (eglGetCurrentContext() != EGL_NO_CONTEXT) {
-            glFinish();
-            eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-        }
-        if (displaced.context != nullptr) {
-            glXMakeContextCurrent(displaced.display, displaced.draw, displaced.read, displaced.context);
-            displaced = Glx{};
-        }
+        leaveEglContext();
     }
 };
 const bool releasing = (::testing::UnitTest::GetInstance()->listeners().Append(new ReleaseContext), true);
 
 }  // namespace
+
+void leaveEglContext() {
+    if (eglGetCurrentContext() != EGL_NO_CONTEXT) {
+        glFinish();
+        eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    }
+    if (displaced.context != nullptr) {
+        glXMakeContextCurrent(displaced.display, displaced.draw, displaced.read, displaced.context);
+        displaced = Glx{};
+    }
+}
 
 bool useEglContext(EglKind kind, int width, int height) {
     static const bool initialised = [] {

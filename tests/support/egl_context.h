@@ -10,3 +10,5 @@ enum class EglKind { DesktopCompatibility, Es3 };
 // ends: then no EGL context is current, and the game window's GLX context, if this took its place,
 // is current again. False when EGL or that kind of context cannot be had here (the test skips).
 bool useEglContext(EglKind kind, int width, int height);
+// What the end of every test does: the EGL context let go, the displaced GLX one current again.
+void leaveEglContext();
