@@ -1,6 +1,8 @@
 # The web build's tests: the shared test programs that need no window, built to WebAssembly and
 # run under node, where they must reach the digests every other build reaches; then the page
 # itself in headless Chromium (web/page_test.py). The drawing tests have no window here and skip.
+# Node itself, without the option Emscripten's own CMake start adds (newer nodes refuse it).
+find_program(ZARV_NODE NAMES node nodejs REQUIRED)
 foreach(name game settings sound ui)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${name}/*.cpp)
   add_executable(test_${name} ${sources} ${CMAKE_CURRENT_SOURCE_DIR}/support/test_support.cpp
@@ -12,7 +14,7 @@ foreach(name game settings sound ui)
   # the program's code read straight from its file (this Emscripten would fetch it, which a node
   # with fetch of its own cannot do with a file name).
   target_link_options(test_${name} PRIVATE -sENVIRONMENT=node -sNODERAWFS=1 -sWASM_ASYNC_COMPILATION=0)
-  add_test(NAME web_${name} COMMAND test_${name})
+  add_test(NAME web_${name} COMMAND ${ZARV_NODE} $<TARGET_FILE:test_${name}>)
   set_tests_properties(web_${name} PROPERTIES TIMEOUT 900)
 endforeach()
 add_test(NAME web_page COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/web/page_test.py ${ZARV_PAGE_DIR})

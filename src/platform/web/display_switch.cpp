@@ -19,7 +19,7 @@ EM_ASYNC_JS(int, askFullScreen, (const char* boxId), {
         return 1;
     }
     const refused = new Promise(resolve => setTimeout(() => resolve(0), 5000));
-    const granted = box.requestFullscreen({navigationUI: 'hide'}).then(() => 1, () => 0);
+    const granted = box.requestFullscreen({navigationUI: "hide"}).then(() => 1, () => 0);
     return await Promise.race([granted, refused]);
 });
 

@@ -14,10 +14,10 @@ namespace {
 // storage switched off); 2 where no storage is mounted (node, the test programs): the file
 // system's own write is the save there.
 EM_ASYNC_JS(int, keepFiles, (), {
-    if (Module['zarvStorage'] === undefined) {
+    if (Module["zarvStorage"] === undefined) {
         return 2;
     }
-    if (!Module['zarvStorage']) {
+    if (!Module["zarvStorage"]) {
         return 0;
     }
     return await new Promise(resolve => FS.syncfs(false, error => resolve(error ? 0 : 1)));

@@ -57,7 +57,7 @@ EM_JS(void, rumbleAll, (), {
     const list = navigator.getGamepads ? navigator.getGamepads() : [];
     for (const pad of list) {
         if (pad && pad.vibrationActuator && pad.vibrationActuator.playEffect) {
-            pad.vibrationActuator.playEffect('dual-rumble', {duration: 250, strongMagnitude: 0.75, weakMagnitude: 0.75})
+            pad.vibrationActuator.playEffect("dual-rumble", {duration: 250, strongMagnitude: 0.75, weakMagnitude: 0.75})
                 .catch(() => {});
         }
     }

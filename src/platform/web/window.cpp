@@ -31,9 +31,9 @@ EM_JS(void, makeCanvas, (const char* boxId, int width, int height, int hideCurso
     if (!box) {
         return;
     }
-    const old = box.querySelector('canvas');
-    const canvas = document.createElement('canvas');
-    canvas.id = 'zarv-canvas';
+    const old = box.querySelector("canvas");
+    const canvas = document.createElement("canvas");
+    canvas.id = "zarv-canvas";
     canvas.width = width;
     canvas.height = height;
     canvas.tabIndex = -1;
@@ -42,7 +42,7 @@ EM_JS(void, makeCanvas, (const char* boxId, int width, int height, int hideCurso
     } else {
         box.appendChild(canvas);
     }
-    box.style.cursor = hideCursor ? 'none' : '';
+    box.style.cursor = hideCursor ? "none" : "";
     document.title = UTF8ToString(title);
 });
 
@@ -83,25 +83,25 @@ const char* playAgainLine() {
 // starts the game again from the saved settings.
 EM_JS(void, showPlayAgain, (const char* boxId, const char* text), {
     const box = document.getElementById(UTF8ToString(boxId));
-    const old = box && box.querySelector('canvas');
+    const old = box && box.querySelector("canvas");
     if (!old) {
         return;
     }
-    const canvas = document.createElement('canvas');
-    canvas.id = 'zarv-canvas';
+    const canvas = document.createElement("canvas");
+    canvas.id = "zarv-canvas";
     canvas.width = old.width;
     canvas.height = old.height;
     old.replaceWith(canvas);
-    box.style.cursor = 'pointer';
-    const c = canvas.getContext('2d');
-    c.fillStyle = '#000';
+    box.style.cursor = "pointer";
+    const c = canvas.getContext("2d");
+    c.fillStyle = "#000";
     c.fillRect(0, 0, canvas.width, canvas.height);
-    c.fillStyle = '#9f9';
-    c.font = 'bold ' + Math.round(canvas.height / 20) + 'px "Liberation Sans", Arial, sans-serif';
-    c.textAlign = 'center';
-    c.textBaseline = 'middle';
+    c.fillStyle = "#9f9";
+    c.font = "bold " + Math.round(canvas.height / 20) + "px 'Liberation Sans', Arial, sans-serif";
+    c.textAlign = "center";
+    c.textBaseline = "middle";
     c.fillText(UTF8ToString(text), canvas.width / 2, canvas.height / 2);
-    box.addEventListener('click', () => location.reload(), {once: true});
+    box.addEventListener("click", () => location.reload(), {once: true});
 });
 
 }  // namespace
