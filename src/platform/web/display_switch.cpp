@@ -18,6 +18,9 @@ EM_ASYNC_JS(int, askFullScreen, (const char* boxId), {
     if (document.fullscreenElement === box) {
         return 1;
     }
+    if (navigator.userActivation && !navigator.userActivation.isActive) {
+        return 0;  // no key press or click to grant it (the page is starting): refused without asking
+    }
     const refused = new Promise(resolve => setTimeout(() => resolve(0), 5000));
     const granted = box.requestFullscreen({navigationUI: "hide"}).then(() => 1, () => 0);
     return await Promise.race([granted, refused]);

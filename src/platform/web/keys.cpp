@@ -82,10 +82,10 @@ int keyIndex(const char* code) {
     return -1;
 }
 
-void press(int vk) {
+void press(int vk, bool pressedHere) {
     if (vk > 0 && vk < 256) {
         ++state.held[vk];
-        state.pending[vk] = true;
+        state.pending[vk] = state.pending[vk] || pressedHere;
     }
 }
 
@@ -112,10 +112,12 @@ EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void*) {
     if (i < 0) {
         return EM_FALSE;
     }
-    if (type == EMSCRIPTEN_EVENT_KEYDOWN && !e->repeat && state.sent[i][0] == 0) {
+    if (type == EMSCRIPTEN_EVENT_KEYDOWN && state.sent[i][0] == 0) {
+        // A key already held when the page got the focus comes back through its repeats: it reads
+        // down from then on, but its press was made elsewhere and is not kept.
         state.sent[i][0] = letterOf(*e, kKeys[i].vk);
         state.sent[i][1] = kKeys[i].alternate;
-        press(state.sent[i][0]), press(state.sent[i][1]);
+        press(state.sent[i][0], !e->repeat), press(state.sent[i][1], !e->repeat);
     } else if (type == EMSCRIPTEN_EVENT_KEYUP) {
         release(state.sent[i][0]), release(state.sent[i][1]);
         state.sent[i][0] = state.sent[i][1] = 0;
@@ -126,7 +128,7 @@ EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void*) {
 
 EM_BOOL onButton(int type, const EmscriptenMouseEvent* e, void*) {
     if (e->button >= 0 && e->button < 5) {
-        type == EMSCRIPTEN_EVENT_MOUSEDOWN ? press(kButtonVk[e->button]) : release(kButtonVk[e->button]);
+        type == EMSCRIPTEN_EVENT_MOUSEDOWN ? press(kButtonVk[e->button], true) : release(kButtonVk[e->button]);
     }
     return EM_FALSE;
 }

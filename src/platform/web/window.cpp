@@ -32,6 +32,13 @@ EM_JS(void, makeCanvas, (const char* boxId, int width, int height, int hideCurso
         return;
     }
     const old = box.querySelector("canvas");
+    // The old context goes at once, not when the browser next collects: a page may hold only a
+    // few, and the player may apply the options many times.
+    const gl = old && old.getContext("webgl2");
+    const lose = gl && gl.getExtension("WEBGL_lose_context");
+    if (lose) {
+        lose.loseContext();
+    }
     const canvas = document.createElement("canvas");
     canvas.id = "zarv-canvas";
     canvas.width = width;
