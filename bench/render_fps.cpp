@@ -4,7 +4,8 @@
 //
 //   xvfb-run -a -s "-screen 0 2560x1920x24" build/bench/bench_render_fps [seconds per round]
 //
-// Each size alternates floor and full load for three rounds and reports the median round.
+// Each size alternates floor and full load for three rounds and reports the median round; then the
+// same offscreen through EGL with each drawing backend (desktop OpenGL 1.1 and OpenGL ES 3).
 // ZARV_BENCH_PASSES=1 adds each pass's cost above the floor. For counts that do not depend on the
 // machine's load: LP_NUM_THREADS=0 ZARV_BENCH_FRAMES=n [ZARV_BENCH_PASS=enemies] [ZARV_BENCH_LARGE=1]
 // under valgrind --tool=callgrind draws n frames and ends; the difference of two n is per frame.
@@ -153,6 +154,21 @@ double median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
+// Three rounds of the floor and of the full frame, alternating; prints the medians and returns
+// the floor's seconds a frame.
+double measureRow(const char* label, void (*floor)(), void (*full)(), double seconds) {
+    std::vector<double> floors;
+    std::vector<double> fulls;
+    for (int r = 0; r < 3; ++r) {
+        floors.push_back(measureRound(floor, seconds));
+        fulls.push_back(measureRound(full, seconds));
+    }
+    const double f = median(floors);
+    const double g = median(fulls);
+    std::printf("%-26s %10.0f %10.3f %10.0f %10.3f %8.2f\n", label, 1 / f, f * 1e3, 1 / g, g * 1e3, g / f);
+    return f;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -204,22 +220,14 @@ int main(int argc, char** argv) {
         if (first) {
             std::printf("renderer: %s, %.1f s rounds, median of 3\n",
                         reinterpret_cast<const char*>(glGetString(GL_RENDERER)), seconds);
-            std::printf("%-10s %10s %10s %10s %10s %8s\n", "size", "floor fps", "floor ms", "full fps", "full ms",
+            std::printf("%-26s %10s %10s %10s %10s %8s\n", "size", "floor fps", "floor ms", "full fps", "full ms",
                         "ratio");
             first = false;
         }
         fillScene();
-        std::vector<double> floors;
-        std::vector<double> fulls;
-        for (int r = 0; r < 3; ++r) {
-            floors.push_back(measureRound(floorFrame, seconds));
-            fulls.push_back(measureRound(gameDisplay, seconds));
-        }
-        const double f = median(floors);
-        const double g = median(fulls);
         char label[32];
         std::snprintf(label, sizeof label, "%ux%u", size.w, size.h);
-        std::printf("%-10s %10.0f %10.3f %10.0f %10.3f %8.2f\n", label, 1 / f, f * 1e3, 1 / g, g * 1e3, g / f);
+        const double f = measureRow(label, floorFrame, gameDisplay, seconds);
         if (std::getenv("ZARV_BENCH_PASSES") != nullptr) {
             struct Pass {
                 const char* name;
@@ -257,17 +265,9 @@ int main(int argc, char** argv) {
             setDepthTest(false);
             createFonts();
             fillScene();
-            std::vector<double> floors;
-            std::vector<double> fulls;
-            for (int r = 0; r < 3; ++r) {
-                floors.push_back(measureRound(offscreenFloor, seconds));
-                fulls.push_back(measureRound(drawGameFrame, seconds));
-            }
-            const double f = median(floors);
-            const double g = median(fulls);
             char label[48];
             std::snprintf(label, sizeof label, "%ux%u %s offscreen", size.w, size.h, o.name);
-            std::printf("%-26s %10.0f %10.3f %10.0f %10.3f %8.2f\n", label, 1 / f, f * 1e3, 1 / g, g * 1e3, g / f);
+            measureRow(label, offscreenFloor, drawGameFrame, seconds);
             std::fflush(stdout);
         }
     }

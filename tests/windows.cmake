@@ -10,6 +10,7 @@ set(ZARV_WINDOWS_TESTS
   ui/ui_test.cpp
   platform/save_failure_test.cpp
   platform/windows/file_replace_test.cpp
+  platform/windows/fonts_test.cpp
   platform/windows/keys_and_midi_test.cpp
   platform/windows/resources_test.cpp)
 # Left out: render/es_backend_test.cpp and its EGL contexts (the Windows port has no ES backend).
@@ -28,7 +29,7 @@ foreach(name ${ZARV_WINDOWS_TEST_NAMES})
   target_compile_options(test_${name} PRIVATE -include ${CMAKE_CURRENT_SOURCE_DIR}/support/windows_shims.h)
   target_link_libraries(test_${name} PRIVATE zarv_test_hooks GTest::gtest GTest::gtest_main)
   target_compile_definitions(test_${name} PRIVATE
-    ZARV_BINARY="$<TARGET_FILE:zarv>" ZARV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    ZARV_BINARY="$<TARGET_FILE:zarv>" ZARV_SOURCE_DIR="${CMAKE_SOURCE_DIR}" ZARV_SYSTEM_TEXT=".gdi")
   add_test(NAME windows_${name} COMMAND test_${name})
   set_tests_properties(windows_${name} PROPERTIES TIMEOUT 900)
 endforeach()

@@ -55,6 +55,8 @@ struct Drawing {
     int count = 0;
     DrawVertex batch[kBatchVertices];
     float colour[4] = {1, 1, 1, 1};
+    // The primitive the open batch takes more of without any check but room (-1: check all).
+    int quickPrimitive = -1;
     float lineWidth = 1.0f;  // GL keeps the two apart, and so does the game's drawing
     float pointSize = 1.0f;
     std::uint8_t stipple[kStippleBytes] = {};
@@ -81,6 +83,11 @@ DrawVertex makeVertex(float x, float y, float z) {
 
 // Room for n more vertices drawn as `primitive`, in the current state.
 DrawVertex* reserve(DrawPrimitive primitive, int n) {
+    if (primitive == drawing.quickPrimitive && drawing.count + n <= kBatchVertices) {
+        DrawVertex* out = drawing.batch + drawing.count;
+        drawing.count += n;
+        return out;
+    }
     BatchState wanted = drawing.state;
     wanted.primitive = primitive;
     if (primitive != kDrawTriangles) {
@@ -112,9 +119,15 @@ DrawVertex* reserve(DrawPrimitive primitive, int n) {
         flushDrawing();
     }
     drawing.batchState = wanted;
+    drawing.quickPrimitive = group.inItem ? -1 : primitive;
     DrawVertex* out = drawing.batch + drawing.count;
     drawing.count += n;
     return out;
+}
+
+// State changed: the next vertices check what batch they belong to.
+void stateChanged() {
+    drawing.quickPrimitive = -1;
 }
 
 void addLine(const DrawVertex& a, const DrawVertex& b) {
@@ -136,7 +149,7 @@ void uploadAtlas(int slot) {
 
 // Appends staged vertices in their own state to the batches.
 void emitSegment(const Segment& segment) {
-    const BatchState saved = drawing.state;
+    stateChanged();
     const int total = segment.count;
     for (int done = 0; done < total;) {
         // Whole primitives per batch: 3 vertices for triangles, 2 for lines.
@@ -153,7 +166,6 @@ void emitSegment(const Segment& segment) {
         drawing.count += n;
         done += n;
     }
-    drawing.state = saved;
 }
 
 // Draws the staged items: every round takes one state and draws, item by item, each item's next
@@ -206,11 +218,13 @@ bool boxesMeet(const float* a, const float* b) {
 }  // namespace
 
 void beginDrawingGroup() {
+    stateChanged();
     group.open = true;
     group.itemCount = group.segmentCount = group.vertexCount = 0;
 }
 
 void beginGroupItem() {
+    stateChanged();
     if (!group.open || group.itemCount >= kGroupItems) {
         if (group.open) {
             drawGroupItems();
@@ -223,6 +237,7 @@ void beginGroupItem() {
 }
 
 void endGroupItem() {
+    stateChanged();
     if (!group.inItem) {
         return;
     }
@@ -268,6 +283,7 @@ void endGroupItem() {
 }
 
 void endDrawingGroup() {
+    stateChanged();
     if (group.open) {
         drawGroupItems();
     }
@@ -335,22 +351,27 @@ void setColour(float r, float g, float b, float a) {
 }
 
 void setBlend(bool on) {
+    stateChanged();
     drawing.state.blend = on;
 }
 
 void setLineSmooth(bool on) {
+    stateChanged();
     drawing.state.smooth = on;
 }
 
 void setLineWidth(float width) {
+    stateChanged();
     drawing.lineWidth = width;
 }
 
 void setPointSize(float size) {
+    stateChanged();
     drawing.pointSize = size;
 }
 
 void setStipple(const std::uint8_t* mask) {
+    stateChanged();
     drawing.state.stipple = mask != nullptr;
     if (mask == nullptr || (drawing.stippleLoaded && std::memcmp(mask, drawing.stipple, kStippleBytes) == 0)) {
         return;
@@ -492,8 +513,10 @@ void drawTextRun(float x, float y, float z, int atlas, const char* text) {
             BatchState saved = drawing.state;
             drawing.state.atlas = static_cast<std::uint8_t>(atlas);
             drawing.state.stipple = false;
+            stateChanged();
             DrawVertex* out = reserve(kDrawTriangles, 6);
             drawing.state = saved;
+            stateChanged();
             DrawVertex corners[4] = {makeVertex(x0, y0, z), makeVertex(x1, y0, z), makeVertex(x1, y1, z),
                                      makeVertex(x0, y1, z)};
             corners[0].u = corners[3].u = u0, corners[1].u = corners[2].u = u1;

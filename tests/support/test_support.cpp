@@ -90,3 +90,7 @@ void expectDigest(const std::string& name, const Digest& d) {
                                  << "\n  now    " << (n != is.end() ? *n : ended)
                                  << "\n(see tests/support/test_support.h)";
 }
+
+std::string withSystemText(const std::string& name) {
+    return name + ZARV_SYSTEM_TEXT;
+}

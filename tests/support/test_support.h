@@ -30,3 +30,6 @@ struct Digest {
 //   ZARV_UPDATE_DIGESTS=1 build/tests/test_<folder>
 // and review the diff of tests/digests.txt; never to make a rule's test pass.
 void expectDigest(const std::string& name, const Digest& d);
+// Drawings with text carry the system's glyph bitmaps, which differ between ports (FreeType on
+// Linux, GDI on Windows): their digests are stored under the name with the port's suffix.
+std::string withSystemText(const std::string& name);

@@ -33,8 +33,7 @@ bool start() {
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    // Read-backs come packed; unpacking keeps GL's default (atlas and stipple rows are whole words).
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     return true;
 }
@@ -89,6 +88,12 @@ void apply(const BatchState& s) {
     if (all || s.atlas != a.atlas) {
         enable(GL_TEXTURE_2D, s.atlas != 0);
         enable(GL_ALPHA_TEST, s.atlas != 0);
+        // Only text reads texture coordinates: other batches leave GL a smaller vertex to fetch.
+        if (s.atlas != 0) {
+            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        } else {
+            glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        }
         if (s.atlas != 0) {
             glBindTexture(GL_TEXTURE_2D, gl11.atlases[s.atlas]);
         }
@@ -110,9 +115,63 @@ void draw(const BatchState& state, const DrawVertex* vertices, int count) {
     const auto stride = static_cast<GLsizei>(sizeof(DrawVertex));
     glVertexPointer(3, GL_FLOAT, stride, &vertices->x);
     glColorPointer(4, GL_FLOAT, stride, &vertices->r);
-    glTexCoordPointer(2, GL_FLOAT, stride, &vertices->u);
+    if (state.atlas != 0) {
+        glTexCoordPointer(2, GL_FLOAT, stride, &vertices->u);
+    }
     const GLenum mode = state.primitive == kDrawPoints ? GL_POINTS : state.primitive == kDrawLines ? GL_LINES : GL_TRIANGLES;
-    glDrawArrays(mode, 0, count);
+    // Long runs of one colour (a burst's particles) go with that colour as GL's current one, as
+    // immediate mode gave them: GL then fetches no colour per vertex.
+    const int unit = state.primitive == kDrawTriangles ? 3 : state.primitive == kDrawLines ? 2 : 1;
+    constexpr int kLongRun = 64;
+    int start = 0;
+    bool arrayOn = true;
+    while (start < count) {
+        const DrawVertex& c = vertices[start];
+        int end = start + 1;
+        while (end < count && vertices[end].r == c.r && vertices[end].g == c.g && vertices[end].b == c.b &&
+               vertices[end].a == c.a) {
+            ++end;
+        }
+        end = start + (end - start) / unit * unit;
+        if (end - start >= kLongRun && state.atlas == 0) {
+            if (arrayOn) {
+                glDisableClientState(GL_COLOR_ARRAY);
+                arrayOn = false;
+            }
+            glColor4f(c.r, c.g, c.b, c.a);
+            glDrawArrays(mode, start, end - start);
+            start = end;
+            continue;
+        }
+        // A mixed stretch runs on to where the next long run of one colour begins.
+        int mixedEnd = end > start ? end : start + unit;
+        for (int probe = mixedEnd; probe < count;) {
+            int same = probe + 1;
+            while (same < count && vertices[same].r == vertices[probe].r && vertices[same].g == vertices[probe].g &&
+                   vertices[same].b == vertices[probe].b && vertices[same].a == vertices[probe].a) {
+                ++same;
+            }
+            if (same - probe >= kLongRun + unit && state.atlas == 0) {
+                break;
+            }
+            probe = same;
+            mixedEnd = same;
+        }
+        mixedEnd = start + (mixedEnd - start) / unit * unit;
+        if (mixedEnd <= start) {
+            mixedEnd = start + unit;
+        }
+        mixedEnd = mixedEnd > count ? count : mixedEnd;
+        if (!arrayOn) {
+            glEnableClientState(GL_COLOR_ARRAY);
+            arrayOn = true;
+        }
+        glDrawArrays(mode, start, mixedEnd - start);
+        start = mixedEnd;
+    }
+    if (!arrayOn) {
+        glEnableClientState(GL_COLOR_ARRAY);
+    }
 }
 
 bool windowPosition(float x, float y, float z, float out[3]) {
