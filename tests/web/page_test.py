@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 # The page end to end in headless Chromium (chromium-driver, python3-selenium), served from
-# 127.0.0.1: the menu appears, keys move it and switch its language, a System Test plays, the
-# browser's F5 is kept from it, options survive a reload, F12 ends with a line that a click answers
-# with a new game. Every step waits for what it expects to see on the canvas, up to a deadline.
+# 127.0.0.1: the menu appears, keys and a pad move it, F8 switches its language, a System Test
+# plays, the browser's F5 is kept from it, options survive a reload, F12 ends with a line that a
+# click answers with a new game. Every step waits for what it expects to see, up to a deadline.
 # Usage: page_test.py <folder with index.html>
 import io, socket, subprocess, sys, tempfile
 from PIL import Image
@@ -59,6 +59,12 @@ def main(page):
                 d.save_screenshot('page-test-failure.png')  # what the page showed, beside the test's output
                 raise
 
+        # One game pad in the browser's standard layout, its buttons set by the test.
+        d.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': (
+            "const pad = {id: 'test pad', index: 0, connected: true, mapping: 'standard', timestamp: 0,"
+            " axes: [0, 0, 0, 0], buttons: Array.from({length: 17}, () => ({pressed: false, value: 0}))};"
+            "window.testPad = pad; Object.defineProperty(navigator, 'getGamepads', {value: () => [pad]});")})
+
         def frames(n=3):  # the game reads the keys once a frame
             d.execute_async_script('let n = arguments[0]; const done = arguments[1];'
                                    'const step = () => --n ? requestAnimationFrame(step) : done();'
@@ -83,6 +89,9 @@ def main(page):
         menu_shows(3, 'bg')
         keys(Keys.UP, Keys.F8)
         menu_shows(2, 'en')
+        for pressed in ('true', 'false'):  # the pad's D-pad up
+            d.execute_script(f'testPad.buttons[12].pressed = {pressed}'), frames()
+        menu_shows(1, 'en')
         prevented = d.execute_script(
             "const e = new KeyboardEvent('keydown', {key: 'F5', code: 'F5', bubbles: true, cancelable: true});"
             "window.dispatchEvent(e); window.dispatchEvent(new KeyboardEvent('keyup', {key: 'F5', code: 'F5'}));"
@@ -91,7 +100,7 @@ def main(page):
 
         # A System Test: the menu goes, the field moves on by itself; Esc brings the menu back (and
         # still held there, jumps to Exit).
-        keys(Keys.UP, Keys.UP, Keys.ENTER)
+        keys(Keys.UP, Keys.ENTER)
         until('the System Test playing', lambda: menu_state(d) is None)
         first = canvas_image(d).tobytes()
         until('the System Test moving', lambda: canvas_image(d).tobytes() != first)

@@ -1,5 +1,6 @@
 // The game pads of the page, through the browser's Gamepad API: every pad the browser gives its
 // standard layout (as SDL's database does on the desktop) reads as the desktop ports' one layout.
+#include "platform/pad_layout.h"
 #include "platform/port.h"
 #include "platform/web/web.h"
 
@@ -11,46 +12,40 @@
 namespace {
 
 constexpr int kSlots = 8;
-constexpr double kPushed = 0.25;         // a quarter of a stick's travel
-constexpr double kReleased = 1.0 / 6.0;  // a sixth: below it a pushed stick lets go
 // The standard layout's buttons and axes.
 enum : int { kA = 0, kB = 1, kRightShoulder = 5, kRightTrigger = 7, kStart = 9 };
 enum : int { kDpadUp = 12, kDpadDown = 13, kDpadLeft = 14, kDpadRight = 15 };
 enum : int { kLeftX = 0, kLeftY = 1 };
 
-struct Latches {
-    std::uint8_t up, down, left, right, trigger;
-};
 struct Pads {
     bool open;
-    Latches latches[kSlots];
+    PadLatches latches[kSlots];
 };
 Pads pads{};
 
-std::uint8_t pastDeadZone(double value, std::uint8_t& latch) {
-    latch = value >= (latch ? kReleased : kPushed) ? 1 : 0;
-    return latch;
+bool button(const EmscriptenGamepadEvent& pad, int b) {
+    return b < pad.numButtons && pad.digitalButton[b];
 }
 
-std::uint8_t button(const EmscriptenGamepadEvent& pad, int b) {
-    return b < pad.numButtons && pad.digitalButton[b] ? 1 : 0;
+// A travel of -1 to 1 (0 to 1 for a trigger) on SDL's scale, which the layout's dead zones use.
+int travel(double value) {
+    const double scaled = value * 32768.0;
+    return scaled >= 32767.0 ? 32767 : scaled <= -32768.0 ? -32768 : static_cast<int>(scaled);
 }
 
-double axis(const EmscriptenGamepadEvent& pad, int a) {
-    return a < pad.numAxes ? pad.axis[a] : 0.0;
-}
-
-void addPad(const EmscriptenGamepadEvent& pad, Latches& l, PadState& s) {
-    const double x = axis(pad, kLeftX), y = axis(pad, kLeftY);
-    s.up |= pastDeadZone(-y, l.up) | button(pad, kDpadUp);
-    s.down |= pastDeadZone(y, l.down) | button(pad, kDpadDown);
-    s.left |= pastDeadZone(-x, l.left) | button(pad, kDpadLeft);
-    s.right |= pastDeadZone(x, l.right) | button(pad, kDpadRight);
-    s.a |= button(pad, kA);
-    s.b |= button(pad, kB);
-    s.start |= button(pad, kStart);
-    const double trigger = kRightTrigger < pad.numButtons ? pad.analogButton[kRightTrigger] : 0.0;
-    s.fire |= button(pad, kRightShoulder) | pastDeadZone(trigger, l.trigger);
+void addPad(const EmscriptenGamepadEvent& pad, PadLatches& latches, PadState& s) {
+    const PadReading reading{travel(kLeftX < pad.numAxes ? pad.axis[kLeftX] : 0.0),
+                             travel(kLeftY < pad.numAxes ? pad.axis[kLeftY] : 0.0),
+                             travel(kRightTrigger < pad.numButtons ? pad.analogButton[kRightTrigger] : 0.0),
+                             button(pad, kDpadUp),
+                             button(pad, kDpadDown),
+                             button(pad, kDpadLeft),
+                             button(pad, kDpadRight),
+                             button(pad, kA),
+                             button(pad, kB),
+                             button(pad, kStart),
+                             button(pad, kRightShoulder)};
+    addPadReading(reading, latches, s);
 }
 
 EM_JS(void, rumbleAll, (), {
@@ -93,7 +88,7 @@ PadState readGamepads() {
         if (there) {
             addPad(pad, pads.latches[i], s);
         } else {
-            pads.latches[i] = Latches{};
+            pads.latches[i] = PadLatches{};
         }
     }
     return s;
