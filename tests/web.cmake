@@ -1,6 +1,7 @@
 # The web build's tests: the shared test programs that need no window, built to WebAssembly and
 # run under node, where they must reach the digests every other build reaches; then the page
 # itself in headless Chromium (web/page_test.py). The drawing tests have no window here and skip.
+
 # Node itself, without the option Emscripten's own CMake start adds (newer nodes refuse it).
 find_program(ZARV_NODE NAMES node nodejs REQUIRED)
 foreach(name game settings sound ui)

@@ -92,6 +92,11 @@ def main(page):
         for pressed in ('true', 'false'):  # the pad's D-pad up
             d.execute_script(f'testPad.buttons[12].pressed = {pressed}'), frames()
         menu_shows(1, 'en')
+        # Keys pressed while another window has the focus never count.
+        d.execute_script("window.dispatchEvent(new FocusEvent('blur'))")
+        keys(Keys.DOWN)
+        d.execute_script("window.dispatchEvent(new FocusEvent('focus'))"), frames()
+        assert menu_state(d) == (1, 'en'), 'a key pressed without the focus moved the menu'
         prevented = d.execute_script(
             "const e = new KeyboardEvent('keydown', {key: 'F5', code: 'F5', bubbles: true, cancelable: true});"
             "window.dispatchEvent(e); window.dispatchEvent(new KeyboardEvent('keyup', {key: 'F5', code: 'F5'}));"

@@ -155,8 +155,9 @@ void listen(bool on) {
     emscripten_set_keyup_callback(page, nullptr, EM_TRUE, on ? onKey : nullptr);
     emscripten_set_mousedown_callback(page, nullptr, EM_TRUE, on ? onButton : nullptr);
     emscripten_set_mouseup_callback(page, nullptr, EM_TRUE, on ? onButton : nullptr);
-    emscripten_set_focus_callback(page, nullptr, EM_TRUE, on ? onFocus : nullptr);
-    emscripten_set_blur_callback(page, nullptr, EM_TRUE, on ? onFocus : nullptr);
+    // Not captured: the page's own elements gaining and losing the focus are no concern of the game.
+    emscripten_set_focus_callback(page, nullptr, EM_FALSE, on ? onFocus : nullptr);
+    emscripten_set_blur_callback(page, nullptr, EM_FALSE, on ? onFocus : nullptr);
 }
 
 }  // namespace

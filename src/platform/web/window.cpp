@@ -26,7 +26,7 @@ PageWindow window{};
 
 // A new canvas of width x height pixels in place of the old one (the CSS scales it to the page),
 // so that each window has a context of its own, as a new desktop window has.
-EM_JS(void, makeCanvas, (const char* boxId, int width, int height, int hideCursor, const char* title), {
+EM_JS(void, makeCanvas, (const char* boxId, const char* canvasId, int width, int height, int hideCursor, const char* title), {
     const box = document.getElementById(UTF8ToString(boxId));
     if (!box) {
         return;
@@ -40,10 +40,9 @@ EM_JS(void, makeCanvas, (const char* boxId, int width, int height, int hideCurso
         lose.loseContext();
     }
     const canvas = document.createElement("canvas");
-    canvas.id = "zarv-canvas";
+    canvas.id = UTF8ToString(canvasId);
     canvas.width = width;
     canvas.height = height;
-    canvas.tabIndex = -1;
     if (old) {
         old.replaceWith(canvas);
     } else {
@@ -88,14 +87,14 @@ const char* playAgainLine() {
 
 // The canvas goes; in its place one line on black, and a click loads the page afresh, which
 // starts the game again from the saved settings.
-EM_JS(void, showPlayAgain, (const char* boxId, const char* text), {
+EM_JS(void, showPlayAgain, (const char* boxId, const char* canvasId, const char* text), {
     const box = document.getElementById(UTF8ToString(boxId));
     const old = box && box.querySelector("canvas");
     if (!old) {
         return;
     }
     const canvas = document.createElement("canvas");
-    canvas.id = "zarv-canvas";
+    canvas.id = UTF8ToString(canvasId);
     canvas.width = old.width;
     canvas.height = old.height;
     old.replaceWith(canvas);
@@ -123,7 +122,7 @@ void startWindowSystem(int*, char**) {}
 // black), and always a depth buffer, which only the 16-bit mode tests against.
 void openWindow(const WindowRequest& request) {
     closeWindow();
-    makeCanvas(kGameBoxId, request.width, request.height, request.fullScreen ? 1 : 0, request.title);
+    makeCanvas(kGameBoxId, kCanvasId, request.width, request.height, request.fullScreen ? 1 : 0, request.title);
     EmscriptenWebGLContextAttributes attributes;
     emscripten_webgl_init_context_attributes(&attributes);
     attributes.alpha = EM_FALSE;
@@ -196,6 +195,6 @@ void endProgram(int status) {
         glFinish();
     }
     restoreDisplayMode();
-    showPlayAgain(kGameBoxId, playAgainLine());
+    showPlayAgain(kGameBoxId, kCanvasId, playAgainLine());
     std::exit(status);
 }
