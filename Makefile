@@ -2,12 +2,13 @@
 BUILD ?= build
 BUILD_SAN ?= build-sanitize
 BUILD_WIN ?= build-windows
+BUILD_WEB ?= build-web
 JOBS ?= $(shell nproc)
 # Only the project's own test builds make warnings errors.
 WERROR :=
 test: WERROR := -DZARV_WERROR=ON
 
-.PHONY: run test deps build build-sanitize windows clean package
+.PHONY: run test deps build build-sanitize windows web clean package
 
 deps:
 	@tools/install-deps.sh
@@ -25,19 +26,25 @@ build-sanitize: deps
 windows:
 	JOBS=$(JOBS) tools/build-windows.sh $(BUILD_WIN) $(WERROR)
 
+# The web page, built with Emscripten: $(BUILD_WEB)/index.html with the files it loads, and
+# $(BUILD_WEB)/zarv-web.zip; its glyph bitmaps come from a tool of the Linux build in $(BUILD).
+web: deps
+	JOBS=$(JOBS) tools/build-web.sh $(BUILD_WEB) $(BUILD) $(WERROR)
+
 run: build
 	@tools/run.sh $(BUILD)
 
 # Every test twice: the optimised GCC build, then a Clang build under AddressSanitizer and UBSan;
-# then the Windows build's tests under Wine.
-test: build build-sanitize windows
+# then the Windows build's tests under Wine; then the web build's under node and headless Chromium.
+test: build build-sanitize windows web
 	tools/run-tests.sh $(BUILD)
 	ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 tools/run-tests.sh $(BUILD_SAN)
 	tools/run-windows-tests.sh $(BUILD_WIN) $(BUILD)
+	ctest --test-dir $(BUILD_WEB)/zarv --output-on-failure --timeout 900
 
 # The Debian package, in the build directory: zarv_<version>-1_<arch>.deb.
 package: build
 	cd $(BUILD) && cpack
 
 clean:
-	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_WIN)
+	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_WIN) $(BUILD_WEB)

@@ -14,6 +14,8 @@ packages=(
   clang libclang-rt-dev
   # test: virtual display, key presses, screenshots, mode queries; an X server that really switches modes
   xvfb xauth xdotool x11-utils imagemagick x11-xserver-utils xserver-xorg-video-dummy
+  # web: the page's compiler, and a browser with its driver for the page's tests
+  emscripten chromium chromium-driver python3-selenium python3-pil
   # package: the icon's sizes, the .deb and the checks of what it installs
   librsvg2-bin dpkg-dev file desktop-file-utils appstream libxml2-utils man-db
 )

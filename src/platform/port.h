@@ -1,6 +1,6 @@
 #pragma once
 // What a port implements: every call zarv makes of the system, grouped by service, each with the
-// promise callers rely on. A port is a folder beside this file (linux/, windows/); CMake builds
+// promise callers rely on. A port is a folder beside this file (linux/, windows/, web/); CMake builds
 // the folder of the target system, and the desktop ports share desktop/ (freeglut, SDL2).
 // Conventions every port keeps are in README.md: failures are silent, a bool is true when the call
 // did what it was asked, no input may crash, hang or overrun a buffer.

@@ -92,7 +92,15 @@ const char* brokenInvariant() {
 // Random input as a player might give it: ship keys held for a while, function keys tapped now
 // and then; mostly fast frames, sometimes a slow one that makes every family catch up.
 double press(std::mt19937& gen, bool useFreeze) {
-    std::uniform_int_distribution<int> roll(0, 999);
+    // 0 to 999 drawn as GCC's uniform_int_distribution draws them (Lemire's method): the standard
+    // leaves the way to each library, and every build must replay the same input.
+    const auto roll = [](std::mt19937& g) {
+        std::uint64_t product = std::uint64_t{g()} * 1000;
+        while (std::uint32_t(product) < (0u - 1000u) % 1000u) {
+            product = std::uint64_t{g()} * 1000;
+        }
+        return int(product >> 32);
+    };
     if (roll(gen) < 40) {
         held.forwardHeld = roll(gen) < 600, held.leftHeld = roll(gen) < 300;  // in this order: one generator
         held.rightHeld = roll(gen) < 300, held.shootHeld = roll(gen) < 700;

@@ -1,3 +1,4 @@
+#include "platform/pad_layout.h"
 #include "platform/port.h"
 
 // The program has its own main; SDL must not replace it.
@@ -7,8 +8,6 @@
 namespace {
 
 constexpr int kSlots = 8;
-constexpr int kPushed = 8192;    // a quarter of a stick's travel
-constexpr int kReleased = 5461;  // a sixth: below it a pushed stick lets go
 constexpr Uint16 kRumbleStrength = 0xC000;
 constexpr Uint32 kRumbleMs = 250;
 
@@ -17,7 +16,7 @@ constexpr Uint32 kRumbleMs = 250;
 struct PadSlot {
     SDL_JoystickID id;  // -1 marks a free slot
     SDL_GameController* pad;
-    std::uint8_t up, down, left, right, trigger;
+    PadLatches latches;
     std::uint8_t seen;
 };
 
@@ -32,7 +31,7 @@ void freeSlot(PadSlot& slot) {
     if (slot.pad != nullptr) {
         SDL_GameControllerClose(slot.pad);
     }
-    slot = PadSlot{-1, nullptr, 0, 0, 0, 0, 0, 0};
+    slot = PadSlot{-1, nullptr, PadLatches{}, 0};
 }
 
 PadSlot* slotOf(SDL_JoystickID id) {
@@ -72,28 +71,24 @@ void followPlugging() {
     }
 }
 
-std::uint8_t pastDeadZone(int value, std::uint8_t& latch) {
-    latch = value >= (latch ? kReleased : kPushed) ? 1 : 0;
-    return latch;
-}
-
-std::uint8_t button(SDL_GameController* pad, SDL_GameControllerButton b) {
-    return SDL_GameControllerGetButton(pad, b) ? 1 : 0;
+bool button(SDL_GameController* pad, SDL_GameControllerButton b) {
+    return SDL_GameControllerGetButton(pad, b) != 0;
 }
 
 void addPad(PadSlot& slot, PadState& s) {
     SDL_GameController* pad = slot.pad;
-    const int x = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX);
-    const int y = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTY);
-    s.up |= pastDeadZone(-y, slot.up) | button(pad, SDL_CONTROLLER_BUTTON_DPAD_UP);
-    s.down |= pastDeadZone(y, slot.down) | button(pad, SDL_CONTROLLER_BUTTON_DPAD_DOWN);
-    s.left |= pastDeadZone(-x, slot.left) | button(pad, SDL_CONTROLLER_BUTTON_DPAD_LEFT);
-    s.right |= pastDeadZone(x, slot.right) | button(pad, SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
-    s.a |= button(pad, SDL_CONTROLLER_BUTTON_A);
-    s.b |= button(pad, SDL_CONTROLLER_BUTTON_B);
-    s.start |= button(pad, SDL_CONTROLLER_BUTTON_START);
-    s.fire |= button(pad, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER) |
-              pastDeadZone(SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_TRIGGERRIGHT), slot.trigger);
+    const PadReading reading{SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX),
+                             SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTY),
+                             SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_TRIGGERRIGHT),
+                             button(pad, SDL_CONTROLLER_BUTTON_DPAD_UP),
+                             button(pad, SDL_CONTROLLER_BUTTON_DPAD_DOWN),
+                             button(pad, SDL_CONTROLLER_BUTTON_DPAD_LEFT),
+                             button(pad, SDL_CONTROLLER_BUTTON_DPAD_RIGHT),
+                             button(pad, SDL_CONTROLLER_BUTTON_A),
+                             button(pad, SDL_CONTROLLER_BUTTON_B),
+                             button(pad, SDL_CONTROLLER_BUTTON_START),
+                             button(pad, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER)};
+    addPadReading(reading, slot.latches, s);
 }
 
 }  // namespace

@@ -1,0 +1,140 @@
+#!/usr/bin/python3
+# The page end to end in headless Chromium (chromium-driver, python3-selenium), served from
+# 127.0.0.1: the menu appears, keys and a pad move it, F8 switches its language, a System Test
+# plays, the browser's F5 is kept from it, options survive a reload, F12 ends with a line that a
+# click answers with a new game. Every step waits for what it expects to see, up to a deadline.
+# Usage: page_test.py <folder with index.html>
+import io, socket, subprocess, sys, tempfile
+from PIL import Image
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
+from selenium.webdriver.support.ui import WebDriverWait
+
+
+def canvas_image(d):
+    canvas = d.find_element(By.CSS_SELECTOR, '#zarv-box canvas')
+    return Image.open(io.BytesIO(canvas.screenshot_as_png)).convert('RGB')
+
+
+def lit(image, x0, x1, y0, y1, test):
+    """The (x, y) of the pixels in the box (fractions of the width and height) that pass test."""
+    w, h = image.size
+    px = image.load()
+    return [(x, y) for y in range(int(y0 * h), int(y1 * h)) for x in range(int(x0 * w), int(x1 * w)) if test(*px[x, y])]
+
+
+def menu_state(d):
+    """(highlighted row, language) of the main menu shown, or None when the menu is not there."""
+    image = canvas_image(d)
+    w = image.size[0]
+    title = lit(image, 0.2, 0.6, 0.2, 0.3, lambda r, g, b: g > 200 and r < 200 and b < 200)
+    mark = lit(image, 0.276, 0.286, 0.2, 0.8, lambda r, g, b: min(r, g, b) > 200)
+    if not title or not mark:
+        return None
+    row = round((sum(y for _, y in mark) / len(mark) / w - 0.25625) / 0.04375)
+    return row, 'en' if min(x for x, _ in title) > 0.29 * w else 'bg'
+
+
+def main(page):
+    server_socket = socket.socket()
+    server_socket.bind(('127.0.0.1', 0))
+    port = server_socket.getsockname()[1]
+    server_socket.close()
+    server = subprocess.Popen([sys.executable, '-m', 'http.server', '--bind', '127.0.0.1', str(port), '-d', page],
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    profile = tempfile.TemporaryDirectory(prefix='zarv-chromium-')
+    options = webdriver.ChromeOptions()
+    for flag in ['--headless=new', '--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
+                 '--window-size=1100,900', '--user-data-dir=' + profile.name]:
+        options.add_argument(flag)
+    d = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
+    try:
+        def until(what, condition, seconds=60):
+            try:
+                WebDriverWait(d, seconds, poll_frequency=0.25).until(lambda _: condition(), what)
+            except Exception:
+                d.save_screenshot('page-test-failure.png')  # what the page showed, beside the test's output
+                raise
+
+        # One game pad in the browser's standard layout, its buttons set by the test.
+        d.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': (
+            "const pad = {id: 'test pad', index: 0, connected: true, mapping: 'standard', timestamp: 0,"
+            " axes: [0, 0, 0, 0], buttons: Array.from({length: 17}, () => ({pressed: false, value: 0}))};"
+            "window.testPad = pad; Object.defineProperty(navigator, 'getGamepads', {value: () => [pad]});")})
+
+        def frames(n=3):  # the game reads the keys once a frame
+            d.execute_async_script('let n = arguments[0]; const done = arguments[1];'
+                                   'const step = () => --n ? requestAnimationFrame(step) : done();'
+                                   'requestAnimationFrame(step);', n)
+
+        def keys(*sequence):  # each seen down, then up, as a player's taps are
+            for key in sequence:
+                ActionChains(d).key_down(key).perform(), frames()
+                ActionChains(d).key_up(key).perform(), frames()
+
+        def menu_shows(row, language):
+            until(f'the menu with row {row} marked, in {language}', lambda: menu_state(d) == (row, language))
+
+        def load():
+            until('the server', lambda: socket.socket().connect_ex(('127.0.0.1', port)) == 0)
+            d.get(f'http://127.0.0.1:{port}/')
+            until('the canvas', lambda: d.find_elements(By.CSS_SELECTOR, '#zarv-box canvas'))
+
+        load()
+        menu_shows(1, 'bg')
+        keys(Keys.DOWN, Keys.DOWN)
+        menu_shows(3, 'bg')
+        keys(Keys.UP, Keys.F8)
+        menu_shows(2, 'en')
+        for pressed in ('true', 'false'):  # the pad's D-pad up
+            d.execute_script(f'testPad.buttons[12].pressed = {pressed}'), frames()
+        menu_shows(1, 'en')
+        # Keys pressed while another window has the focus never count.
+        d.execute_script("window.dispatchEvent(new FocusEvent('blur'))")
+        keys(Keys.DOWN)
+        d.execute_script("window.dispatchEvent(new FocusEvent('focus'))"), frames()
+        assert menu_state(d) == (1, 'en'), 'a key pressed without the focus moved the menu'
+        prevented = d.execute_script(
+            "const e = new KeyboardEvent('keydown', {key: 'F5', code: 'F5', bubbles: true, cancelable: true});"
+            "window.dispatchEvent(e); window.dispatchEvent(new KeyboardEvent('keyup', {key: 'F5', code: 'F5'}));"
+            "return e.defaultPrevented;")
+        assert prevented, 'F5 keeps its browser meaning in the page'
+
+        # A System Test: the menu goes, the field moves on by itself; Esc brings the menu back (and
+        # still held there, jumps to Exit).
+        keys(Keys.UP, Keys.ENTER)
+        until('the System Test playing', lambda: menu_state(d) is None)
+        first = canvas_image(d).tobytes()
+        until('the System Test moving', lambda: canvas_image(d).tobytes() != first)
+        keys(Keys.ESCAPE)
+        menu_shows(4, 'en')
+
+        # The resolution one step up, applied by Back (Esc jumps to it): the window at 960 x 720,
+        # and so after a reload, which reads the settings back from the browser's storage.
+        keys(Keys.UP, Keys.UP, Keys.ENTER, Keys.RIGHT, Keys.ESCAPE, Keys.ENTER)
+        width = lambda: d.execute_script("const c = document.querySelector('#zarv-box canvas'); return c && c.width")
+        until('the options applied', lambda: width() == 960)
+        menu_shows(2, 'en')
+        load()
+        until('the options read back after a reload', lambda: width() == 960)
+        menu_shows(1, 'en')
+
+        # F12 ends the game: one line, and a click starts the game again.
+        keys(Keys.F12)
+        until('the line after the end', lambda: menu_state(d) is None and lit(
+            canvas_image(d), 0.3, 0.7, 0.45, 0.55, lambda r, g, b: g > 200 and r < 200))
+        d.find_element(By.ID, 'zarv-box').click()
+        menu_shows(1, 'en')
+        print('page test: every step passed')
+    finally:
+        d.quit()
+        server.terminate()
+        server.wait()
+        profile.cleanup()
+
+
+if __name__ == '__main__':
+    main(sys.argv[1])
