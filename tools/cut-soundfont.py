@@ -36,7 +36,7 @@ PLAYED = [
 VELOCITIES = (100,)
 DRUM_BANK = 128
 
-# Generator numbers (SoundFont 2.01, section 8.1.2) and the defaults a zone starts from.
+# Generator numbers of the SoundFont 2 format and the defaults a zone starts from.
 (START, END, LOOP_START, LOOP_END, START_COARSE, MOD_LFO_PITCH, VIB_LFO_PITCH, MOD_ENV_PITCH, FILTER_FC,
  FILTER_Q, MOD_LFO_FC, MOD_ENV_FC, END_COARSE, MOD_LFO_VOL) = range(14)
 PAN = 17
@@ -52,11 +52,11 @@ DEFAULTS.update({FILTER_FC: 13500, SCALE_TUNING: 100, ROOT_KEY: -1, KEYNUM: -1, 
 for g in (MOD_LFO_DELAY, VIB_LFO_DELAY, *range(MOD_ENV, MOD_ENV + 4), MOD_ENV + 5, *range(VOL_ENV, VOL_ENV + 4),
           VOL_ENV + 5):
     DEFAULTS[g] = -12000
-# What a preset zone may not add to: sample addresses, ranges, modes and the like (section 8.5).
+# What a preset zone may not add to: sample addresses, ranges, modes and the like.
 NOT_ADDITIVE = {START, END, START_COARSE, END_COARSE, LOOP_START, LOOP_END, LOOP_START_COARSE, LOOP_END_COARSE,
                 KEYNUM, VELOCITY, SAMPLE_MODES, EXCLUSIVE_CLASS, ROOT_KEY, KEY_RANGE, VEL_RANGE, INSTRUMENT,
                 SAMPLE_ID}
-# A modulator FluidR3 puts on many zones with amount 0: it changes nothing.
+# Record sizes of the preset-data tables.
 RECORD = {'phdr': 38, 'pbag': 4, 'pmod': 10, 'pgen': 4, 'inst': 22, 'ibag': 4, 'imod': 10, 'igen': 4, 'shdr': 46}
 
 
@@ -162,6 +162,9 @@ def envelope(g, first, key):
 
 
 def check_modulators(mods, where):
+    """synth.js plays FluidSynth's default modulators only (velocity and CC7/CC11 to the level,
+    CC10 to the pan). FluidR3 puts a modulator of amount 0 on many zones, which changes nothing;
+    any other stops the cut, as the page would not sound as the desktop."""
     for source, dest, amount, amount_source, transform in mods:
         if amount != 0:
             sys.exit(f'{where}: modulator {source:#x} -> {dest} ({amount}) is not one synth.js plays')
@@ -206,16 +209,16 @@ def voices(font, preset, key, velocity):
             offsets.update(pgens)
             for op, value in offsets.items():
                 if op not in NOT_ADDITIVE:
-                    g[op] = g.get(op, 0) + value
+                    g[op] += value
             found.append((font, igens[SAMPLE_ID], sample, g))
     return found
 
 
-def voice_record(sample, g, key, velocity):
+def voice_record(sample, g, key):
     """One voice as synth.js plays it. Addresses are frames of the sample; the segment the file
     keeps is fixed later."""
-    if g[EXCLUSIVE_CLASS]:
-        sys.exit(f'{sample["name"]}: exclusive classes are not played by synth.js')
+    if g[EXCLUSIVE_CLASS] or g[VELOCITY] >= 0:
+        sys.exit(f'{sample["name"]}: exclusive classes and fixed velocities are not played by synth.js')
     key = g[KEYNUM] if g[KEYNUM] >= 0 else key
     mode = g[SAMPLE_MODES] & 3
     start = sample['start'] + g[START] + 32768 * g[START_COARSE]
@@ -230,7 +233,6 @@ def voice_record(sample, g, key, velocity):
     cents = scale * (key - root) + scale * sample['correction'] / 100.0 + 100 * g[COARSE_TUNE] + \
         g[FINE_TUNE]
     voice = {
-        'vel': list(g[VEL_RANGE]),
         'cents': round(cents, 3),
         # FluidSynth takes the attenuation generator at 0.4 of its stated centibels, as the
         # hardware the fonts were voiced on did.
@@ -240,6 +242,8 @@ def voice_record(sample, g, key, velocity):
         'fc': g[FILTER_FC],
         'q': min(max(g[FILTER_Q], 0), 960),
     }
+    if g[VEL_RANGE] != (0, 127):
+        voice['vel'] = list(g[VEL_RANGE])
     if mode:
         voice['mode'] = mode
     if g[MOD_ENV_PITCH] or g[MOD_ENV_FC]:
@@ -271,13 +275,13 @@ def voice_record(sample, g, key, velocity):
 def cut(fonts):
     """The voices of every note the game plays and the segments of sample data they reach."""
     notes = {}
-    segments = {}  # (font path, sample index) -> [first frame, last frame, sample]
+    segments = {}  # (font path, sample index) -> [first frame, last frame, sample, font]
     for bank, program, keys in PLAYED:
         for key in keys:
             played = []
             for velocity in VELOCITIES:
                 for font, index, sample, g in resolve(fonts, bank, program, key, velocity):
-                    voice, addresses = voice_record(sample, g, key, velocity)
+                    voice, addresses = voice_record(sample, g, key)
                     segment = segments.setdefault((font.path, index), [addresses[0], addresses[4], sample, font])
                     segment[0] = min(segment[0], addresses[0])
                     segment[1] = max(segment[1], addresses[4])
