@@ -14,8 +14,6 @@ packages=(
   clang libclang-rt-dev
   # test: virtual display, key presses, screenshots, mode queries; an X server that really switches modes
   xvfb xauth xdotool x11-utils imagemagick x11-xserver-utils xserver-xorg-video-dummy
-  # test: the web page's synthesiser in a headless browser
-  chromium chromium-driver python3-selenium
   # package: the icon's sizes, the .deb and the checks of what it installs
   librsvg2-bin dpkg-dev file desktop-file-utils appstream libxml2-utils man-db
 )
