@@ -40,6 +40,9 @@ std::set<std::string> struckNotes() {
 }  // namespace
 
 TEST(WebSound, TheCutSoundFontsHaveVoicesForEveryNoteTheGameStrikes) {
+    if (std::system(nullptr) == 0) {
+        GTEST_SKIP() << "no shell here to run the cut (the page's own build of the tests)";
+    }
     useMidiRecording(1), openMidiOutput(), sound.fieldWidth = 800, platformSrand(77);
     double now = 0;
     for (int round = 0; round < 20; ++round) {  // the player's shot strikes one of three notes at random
