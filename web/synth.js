@@ -20,6 +20,7 @@
   const DRUM_CHANNEL = 9;
   const DRUM_BANK = 128;
   const LOG_LIMIT = 65536;
+  const POLYPHONY = 64;         // the desktop synthesiser's
 
   const dbAmp = (db) => Math.pow(10, db / 20);
   const centsHz = (cents) => 8.176 * Math.pow(2, cents / 1200);
@@ -35,6 +36,7 @@
     samples: [],  // AudioBuffers, one a segment of the file
     notes: {},    // "bank:program:key" -> voice records
     channels: [],
+    voices: [],   // every voice started and not yet over, oldest first
     output: null,
   };
 
@@ -66,6 +68,7 @@
     synth.output = context.createGain();
     synth.output.gain.value = MASTER_GAIN;
     synth.output.connect(context.destination);
+    synth.voices = [];
     for (const channel of synth.channels) {
       channel.voices = [];
       channel.gain = context.createGain();
@@ -173,10 +176,31 @@
     voice.oscillators.push(oscillator);
   }
 
+  function forget(voice) {
+    for (const list of [synth.voices, voice.channel.voices]) {
+      const at = list.indexOf(voice);
+      if (at >= 0) {
+        list.splice(at, 1);
+      }
+    }
+  }
+
+  // Past the desktop's polyphony a new voice takes the place of a released one, the oldest first,
+  // or else of the oldest, as FluidSynth's would (voices over by t are no longer counted).
+  function makeRoom(t) {
+    synth.voices.filter((voice) => voice.end <= t).forEach(forget);
+    while (synth.voices.length >= POLYPHONY) {
+      const victim = synth.voices.find((voice) => voice.released) || synth.voices[0];
+      silenceVoice(victim, t);
+      forget(victim);
+    }
+  }
+
   function startVoice(channel, record, velocity, key, t) {
+    makeRoom(t);
     const context = synth.context;
     const buffer = synth.samples[record.sample];
-    const voice = { record, key, start: t, released: false, oscillators: [], nodes: [] };
+    const voice = { record, channel, key, start: t, released: false, oscillators: [], nodes: [] };
     const source = context.createBufferSource();
     source.buffer = buffer;
     source.playbackRate.value = Math.pow(2, record.cents / 1200);
@@ -225,29 +249,30 @@
     }
     last.connect(panner).connect(channel.gain);
     // FluidSynth reads no sample frames while the envelope's delay runs.
-    source.start(t + record.vol[0], (record.start || 0) / buffer.sampleRate);
+    const offset = (record.start || 0) / buffer.sampleRate;
+    source.start(t + record.vol[0], offset);
+    Object.assign(voice, { source, filter, amp, panner, peak, end: Infinity });
+    if (!record.loop) {
+      voice.end = t + record.vol[0] + (buffer.duration - offset) / source.playbackRate.value;
+    }
     // A voice whose envelope decays to silence ends there, held or not.
     if (record.vol[4] === 0) {
       stopVoice(voice, decayEnd);
     }
-    Object.assign(voice, { source, filter, amp, panner, peak });
     voice.nodes.push(source, filter, amp, panner);
     source.onended = () => {
       for (const node of voice.nodes.concat(voice.oscillators)) {
         node.disconnect();
       }
-      const at = channel.voices.indexOf(voice);
-      if (at >= 0) {
-        channel.voices.splice(at, 1);
-      }
+      forget(voice);
     };
     channel.voices.push(voice);
+    synth.voices.push(voice);
   }
 
   function stopVoice(voice, t) {
-    if (voice.source) {
-      voice.source.stop(t);
-    }
+    voice.source.stop(t);
+    voice.end = Math.min(voice.end, t);
     for (const oscillator of voice.oscillators) {
       oscillator.stop(t);
     }
