@@ -14,6 +14,7 @@ Standard library only: it runs wherever Debian's python3 does.
 import argparse
 import json
 import math
+import os
 import struct
 import sys
 
@@ -332,8 +333,9 @@ def main():
     index, pcm = cut(fonts)
     size = write(args.output, index, pcm)
     voices = sum(len(v) for v in index['notes'].values())
-    print(f'{args.output}: {size} bytes ({len(pcm)} of samples in {len(index["samples"])} segments), '
-          f'{len(index["notes"])} notes, {voices} voices')
+    fonts_size = sum(os.path.getsize(font.path) for font in fonts)
+    print(f'{args.output}: {size} bytes ({len(pcm)} of samples in {len(index["samples"])} segments) for '
+          f'{len(index["notes"])} notes, {voices} voices; the SoundFonts are {fonts_size} bytes')
 
 
 if __name__ == '__main__':

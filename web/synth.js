@@ -103,30 +103,17 @@
       .catch(() => false);
   };
 
-  // The volume envelope's value at t in FluidSynth's terms, 0..1 over 96 dB: the attack rises in
-  // amplitude, decay and release fall in decibels.
-  function volumeLevel(voice, t) {
-    const [delay, attack, hold, decay, sustain] = voice.record.vol;
-    let x = t - voice.start - delay;
+  // An envelope's value at t, 0..1. The volume envelope's is in FluidSynth's terms, over 96 dB: its
+  // attack rises in amplitude, its decay and release fall in decibels. The modulation envelope's is
+  // linear throughout.
+  function envelopeLevel(stages, start, t, volume) {
+    const [delay, attack, hold, decay, sustain] = stages;
+    let x = t - start - delay;
     if (x <= 0) {
       return 0;
     }
     if (x < attack) {
-      return Math.max(0, 1 + (20 * Math.log10(x / attack)) / FLOOR_DB);
-    }
-    x -= attack + hold;
-    return x < 0 ? 1 : Math.max(sustain, 1 - x / decay);
-  }
-
-  // The modulation envelope's value at t: linear throughout.
-  function modLevel(voice, t) {
-    const [delay, attack, hold, decay, sustain] = voice.record.mod;
-    let x = t - voice.start - delay;
-    if (x <= 0) {
-      return 0;
-    }
-    if (x < attack) {
-      return x / attack;
+      return volume ? Math.max(0, 1 + (20 * Math.log10(x / attack)) / FLOOR_DB) : x / attack;
     }
     x -= attack + hold;
     return x < 0 ? 1 : Math.max(sustain, 1 - x / decay);
@@ -286,7 +273,7 @@
     }
     voice.released = true;
     const record = voice.record;
-    const level = volumeLevel(voice, t);
+    const level = envelopeLevel(record.vol, voice.start, t, true);
     const end = t + record.vol[5] * level;
     holdAt(voice.amp.gain, t);
     if (level <= 0) {
@@ -296,7 +283,7 @@
       voice.amp.gain.exponentialRampToValueAtTime(voice.peak * dbAmp(-FLOOR_DB), end);
     }
     if (record.mod) {
-      const mod = modLevel(voice, t);
+      const mod = envelopeLevel(record.mod, voice.start, t, false);
       const targets = [[voice.source.detune, record.modPitch], [voice.filter.detune, record.modFc]];
       for (const [param, amount] of targets) {
         if (amount !== 0) {
