@@ -357,10 +357,12 @@
       channel.program = data1;
     } else if (kind === 0xb0) {
       controller(channel, data1, data2, t);
-    } else if (live && kind === 0x90 && data2 > 0) {
-      noteOn(number, channel, data1, data2, t);
-    } else if (live && (kind === 0x80 || kind === 0x90)) {
-      noteOff(channel, data1, t);
+    } else if (kind === 0x90 && data2 > 0) {
+      if (live) {
+        noteOn(number, channel, data1, data2, t);
+      }
+    } else if (kind === 0x80 || kind === 0x90) {
+      noteOff(channel, data1, t);  // also while the audio is paused: no note may hang
     }
   };
 
@@ -384,7 +386,8 @@
       }
       synth.attach(new Context());
     }
-    if (synth.context.state === 'suspended' && !global.document.hidden && synth.context.resume) {
+    const state = synth.context.state;
+    if (state !== 'running' && state !== 'closed' && !global.document.hidden) {
       synth.context.resume().catch(() => {});
     }
   };
