@@ -117,6 +117,7 @@ TEST(SoundVolumeKeys, StepsAndClampsFromEveryStart) {
 
 // No device, or a busy one: the volume stays -1 and effects go nowhere, even after F8.
 TEST_F(RecordedSound, NoDeviceOrABusyOneLeavesTheGameSilent) {
+    closeMidiOutput();  // the fixture's device: left open, it would stay open for the tests after
     for (int busy = 0; busy < 2; ++busy) {
         useMidiRecording(busy), midiRecording.openFails = busy, openMidiOutput();
         EXPECT_EQ(sound.soundVolume, -1);
