@@ -34,17 +34,20 @@ function(zarv_web_page)
   target_link_options(zarv PRIVATE -sENVIRONMENT=web -sMIN_WEBGL_VERSION=2 -sMAX_WEBGL_VERSION=2
     -lidbfs.js -sFORCE_FILESYSTEM=1 --pre-js ${storage} --preload-file ${glyphs}@/zarv-data/glyphs.bin)
 
-  # What the page carries, each with its licence. The SoundFont's licence joins this list when the
-  # page carries a SoundFont.
+  # The sound: the synthesiser and the samples cut from the SoundFonts the desktop plays.
+  include(${ZARV_WEB_SOURCE_DIR}/../cmake/web-sound.cmake)
+
+  # What the page carries, each with its licence.
   set(licences
     ${CMAKE_SOURCE_DIR}/LICENSE:zarv.txt
     /usr/share/doc/fonts-liberation2/copyright:liberation-fonts.txt
+    /usr/share/doc/fluid-soundfont-gm/copyright:fluid-soundfont.txt
     /usr/share/doc/emscripten/copyright:emscripten-runtime.txt)
-  set(page_files ${page}/index.html)
+  set(page_files ${page}/index.html ${page}/synth.js ${page}/zarv-sounds.bin)
   add_custom_command(OUTPUT ${page}/index.html
     COMMAND ${CMAKE_COMMAND} -E copy ${ZARV_WEB_SOURCE_DIR}/index.html ${page}/index.html
     DEPENDS ${ZARV_WEB_SOURCE_DIR}/index.html VERBATIM)
-  set(zipped index.html zarv.js zarv.wasm zarv.data)
+  set(zipped index.html zarv.js zarv.wasm zarv.data synth.js zarv-sounds.bin)
   foreach(pair ${licences})
     string(REGEX MATCH "^[^:]+" from ${pair})
     string(REGEX REPLACE "^[^:]+:" "" name ${pair})

@@ -109,6 +109,12 @@ def main(page):
         until('the System Test playing', lambda: menu_state(d) is None)
         first = canvas_image(d).tobytes()
         until('the System Test moving', lambda: canvas_image(d).tobytes() != first)
+        # It sounds: the page's synthesiser is sent notes, the ambient bed's program (122) among them.
+        sent = lambda kind, test: d.execute_script(
+            "return window.zarvSynth.log.filter(m => typeof m === 'number' && (m & 0xF0) === %d && %s).length"
+            % (kind, test))
+        until('notes sent to the synthesiser', lambda: sent(0x90, '(m >> 16 & 0x7F) > 0') > 0)
+        assert sent(0xC0, '(m >> 8 & 0x7F) === 122') > 0, 'the ambient bed never chose its program'
         keys(Keys.ESCAPE)
         menu_shows(4, 'en')
 
