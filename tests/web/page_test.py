@@ -2,7 +2,8 @@
 # The page end to end in headless Chromium (chromium-driver, python3-selenium), served from
 # 127.0.0.1: the menu appears, keys and a pad move it, F8 switches its language, a System Test
 # plays, the browser's F5 is kept from it, options survive a reload, F12 ends with a line that a
-# click answers with a new game. Every step waits for what it expects to see, up to a deadline.
+# click answers with a new game, a ship key captured and a high score's name stay after a reload.
+# Every step waits for what it expects to see, up to a deadline.
 # Usage: page_test.py <folder with index.html>
 import io, socket, subprocess, sys, tempfile
 from PIL import Image
@@ -134,6 +135,48 @@ def main(page):
             canvas_image(d), 0.3, 0.7, 0.45, 0.55, lambda r, g, b: g > 200 and r < 200))
         d.find_element(By.ID, 'zarv-box').click()
         menu_shows(1, 'en')
+
+        # Forward captured as Q on the Controls screen: the page answers while the capture waits, the
+        # row shows the new key, the settings file keeps it (Q is 81) and it is there after a reload.
+        row0 = lambda x0=0.55: lit(canvas_image(d), x0, x0 + 0.4, 0.31, 0.37, lambda r, g, b: min(r, g, b) > 200)
+        stored = lambda: d.execute_script("return FS.readFile('zarv.cfg', {encoding: 'utf8'})")
+        keys(Keys.DOWN, Keys.ENTER, *[Keys.DOWN] * 5, Keys.ENTER)
+        menu_shows(0, 'en')
+        before = row0()
+        keys(Keys.ENTER)
+        until('the capture waiting', lambda: row0() != before)
+        waiting = row0()
+        assert d.execute_script('return 1') == 1, 'the page stopped answering during the capture'
+        keys('q')
+        until('Q shown for Forward', lambda: row0() not in (before, waiting))
+        bound = row0()
+        keys(Keys.ESCAPE, Keys.ENTER, Keys.ESCAPE, Keys.ENTER)
+        until('the binding saved', lambda: 'W=81' in stored().split())
+        load()
+        keys(Keys.DOWN, Keys.ENTER, *[Keys.DOWN] * 5, Keys.ENTER)
+        until('Q shown for Forward after a reload', lambda: row0() == bound)
+
+        # A game scoring, then End Game: the name typed is first in the high scores after a reload.
+        keys(Keys.ESCAPE, Keys.ENTER, Keys.ESCAPE, Keys.ENTER, Keys.DOWN, Keys.ENTER)
+        menu_shows(4, 'en')  # the high scores' Back
+        table = row0(0.29)
+        keys(Keys.ENTER, Keys.UP, Keys.UP, Keys.ENTER)
+        until('the game', lambda: menu_state(d) is None)
+        # The HUD's "[ wave ] [ score ]" in its grey: a score's digits add more than a star's 3 x 3.
+        hud = lambda: len(lit(canvas_image(d), 0.48, 0.62, 0.0, 0.035, lambda *c: c == (178, 178, 178)))
+        start = hud()
+        ActionChains(d).key_down(Keys.TAB).key_down(Keys.NUMPAD6).perform()  # shooting all round
+        until('a score', lambda: hud() > start + 20, 120)
+        ActionChains(d).key_up(Keys.TAB).key_up(Keys.NUMPAD6).perform()
+        keys(Keys.ESCAPE, Keys.UP, Keys.UP, Keys.UP, Keys.ENTER)
+        until('the name entry', lambda: menu_state(d) is None and lit(
+            canvas_image(d), 0.3, 0.7, 0.45, 0.5, lambda r, g, b: min(r, g, b) > 200))
+        keys(*'pilot', Keys.ENTER)
+        until('the name saved', lambda: 'lud1=pilot' in stored().split())
+        load()
+        keys(Keys.DOWN, Keys.DOWN, Keys.ENTER)
+        menu_shows(4, 'en')
+        assert row0(0.29) != table, 'the high scores after a reload are those before the game'
         print('page test: every step passed')
     finally:
         d.quit()
