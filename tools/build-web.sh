@@ -2,7 +2,8 @@
 # make web: builds the page with Debian's Emscripten into a folder a local web server can serve:
 # index.html, zarv.js, zarv.wasm, zarv.data (the glyph bitmaps), the licences and zarv-web.zip, and
 # the web build's test programs beside them (in <folder>/zarv). The glyph bitmaps are rendered at
-# build time by a tool of the Linux build (in the Linux build folder given); GoogleTest is built
+# build time by a tool of the Linux build (in the Linux build folder given), whose game the page
+# test compares the page's menu with; GoogleTest is built
 # once from Debian's googletest sources.
 # Usage: tools/build-web.sh <folder> <linux build folder> [CMake options for the web build]
 set -euo pipefail
@@ -26,7 +27,7 @@ for tool in emcmake em++ node; do
 done
 
 [ -f "$linux/CMakeCache.txt" ] || quiet cmake -S "$root" -B "$linux" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-quiet cmake --build "$linux" -j "$jobs" --target zarv_glyph_pack
+quiet cmake --build "$linux" -j "$jobs" --target zarv_glyph_pack zarv
 
 if [ ! -f "$out/deps/lib/libgtest.a" ]; then
   echo "Building GoogleTest for the web from /usr/src/googletest"
