@@ -31,6 +31,9 @@ protected:
     static void quiet() {
         initialiseGameTables();  // no bursts
         prepareGame(true, false);  // no enemies, shots or end; the ship whole at the centre
+        for (int i = 0; i < 128; ++i) {  // the stipple's noise, drawn from the calendar by the game
+            fleet.noise[i] = static_cast<std::uint8_t>(i * 37 + 11);
+        }
         bonus.kind = stars.count = game.countdown = game.won = game.hudVisible = settings.language = 0;
         game.now = 0, game.volumeShownUntil = -1;
     }
