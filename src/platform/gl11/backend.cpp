@@ -120,57 +120,36 @@ void draw(const BatchState& state, const DrawVertex* vertices, int count) {
     }
     const GLenum mode = state.primitive == kDrawPoints ? GL_POINTS : state.primitive == kDrawLines ? GL_LINES : GL_TRIANGLES;
     // Long runs of one colour (a burst's particles) go with that colour as GL's current one, as
-    // immediate mode gave them: GL then fetches no colour per vertex.
+    // immediate mode gave them: GL then fetches no colour per vertex. What lies between such runs
+    // goes with the colour array, in order.
     const int unit = state.primitive == kDrawTriangles ? 3 : state.primitive == kDrawLines ? 2 : 1;
     constexpr int kLongRun = 64;
-    int start = 0;
-    bool arrayOn = true;
-    while (start < count) {
-        const DrawVertex& c = vertices[start];
-        int end = start + 1;
-        while (end < count && vertices[end].r == c.r && vertices[end].g == c.g && vertices[end].b == c.b &&
-               vertices[end].a == c.a) {
+    const auto sameColour = [](const DrawVertex& a, const DrawVertex& b) {
+        return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
+    };
+    int mixedStart = 0;
+    for (int v = 0; v < count;) {
+        int end = v + 1;
+        while (end < count && sameColour(vertices[end], vertices[v])) {
             ++end;
         }
-        end = start + (end - start) / unit * unit;
-        if (end - start >= kLongRun && state.atlas == 0) {
-            if (arrayOn) {
-                glDisableClientState(GL_COLOR_ARRAY);
-                arrayOn = false;
+        // The whole primitives inside the run.
+        const int first = (v + unit - 1) / unit * unit;
+        const int last = end / unit * unit;
+        if (state.atlas == 0 && last - first >= kLongRun) {
+            if (first > mixedStart) {
+                glDrawArrays(mode, mixedStart, first - mixedStart);
             }
-            glColor4f(c.r, c.g, c.b, c.a);
-            glDrawArrays(mode, start, end - start);
-            start = end;
-            continue;
-        }
-        // A mixed stretch runs on to where the next long run of one colour begins.
-        int mixedEnd = end > start ? end : start + unit;
-        for (int probe = mixedEnd; probe < count;) {
-            int same = probe + 1;
-            while (same < count && vertices[same].r == vertices[probe].r && vertices[same].g == vertices[probe].g &&
-                   vertices[same].b == vertices[probe].b && vertices[same].a == vertices[probe].a) {
-                ++same;
-            }
-            if (same - probe >= kLongRun + unit && state.atlas == 0) {
-                break;
-            }
-            probe = same;
-            mixedEnd = same;
-        }
-        mixedEnd = start + (mixedEnd - start) / unit * unit;
-        if (mixedEnd <= start) {
-            mixedEnd = start + unit;
-        }
-        mixedEnd = mixedEnd > count ? count : mixedEnd;
-        if (!arrayOn) {
+            glDisableClientState(GL_COLOR_ARRAY);
+            glColor4f(vertices[v].r, vertices[v].g, vertices[v].b, vertices[v].a);
+            glDrawArrays(mode, first, last - first);
             glEnableClientState(GL_COLOR_ARRAY);
-            arrayOn = true;
+            mixedStart = last;
         }
-        glDrawArrays(mode, start, mixedEnd - start);
-        start = mixedEnd;
+        v = end;
     }
-    if (!arrayOn) {
-        glEnableClientState(GL_COLOR_ARRAY);
+    if (count > mixedStart) {
+        glDrawArrays(mode, mixedStart, count - mixedStart);
     }
 }
 
