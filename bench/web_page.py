@@ -4,12 +4,12 @@
 # serves for it compressed (gzip -9 of each file index.html loads).
 # Run after the web build: /usr/bin/python3 bench/web_page.py build-web
 # Needs chromium, chromium-driver and python3-selenium; serves the folder from 127.0.0.1.
-import gzip, os, socket, subprocess, sys, tempfile, time
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
+import gzip, os, sys, time
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tests', 'web'))
+from served_page import served_page  # the page test's server and browser
 
 PAGE_FILES = ['index.html', 'zarv.js', 'zarv.wasm', 'zarv.data', 'synth.js', 'zarv-sounds.bin']
 
@@ -32,22 +32,9 @@ requestAnimationFrame(count);
 
 def main(page):
     total = sum(len(gzip.compress(open(os.path.join(page, f), 'rb').read(), 9)) for f in PAGE_FILES)
-    s = socket.socket()
-    s.bind(('127.0.0.1', 0))
-    port = s.getsockname()[1]
-    s.close()
-    server = subprocess.Popen([sys.executable, '-m', 'http.server', '--bind', '127.0.0.1', str(port), '-d', page],
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    profile = tempfile.TemporaryDirectory(prefix='zarv-bench-')
-    options = webdriver.ChromeOptions()
-    for flag in ['--headless=new', '--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
-                 '--window-size=1100,900', '--user-data-dir=' + profile.name]:
-        options.add_argument(flag)
-    d = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
-    try:
+    with served_page(page) as (d, port):
         wait = WebDriverWait(d, 120, poll_frequency=0.05)
         d.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': HOOK})
-        wait.until(lambda _: socket.socket().connect_ex(('127.0.0.1', port)) == 0)
         d.get(f'http://127.0.0.1:{port}/')
         first = wait.until(lambda _: d.execute_script('return bench.firstDraw'))
         print(f'first menu frame: {first:.0f} ms after navigation start')
@@ -64,11 +51,6 @@ def main(page):
         end = d.execute_script('return [bench.frames, performance.now()]')
         print(f'System Test at 800x600: {(end[0] - start[0]) * 1000 / (end[1] - start[1]):.1f} frames per second')
         print(f'page served compressed (gzip -9 of {", ".join(PAGE_FILES)}): {total} bytes ({total / 1048576:.2f} MiB)')
-    finally:
-        d.quit()
-        server.terminate()
-        server.wait()
-        profile.cleanup()
 
 
 if __name__ == '__main__':

@@ -6,14 +6,13 @@
 # Every step waits for what it expects to see, up to a deadline.
 # Its first menu is also the Linux build's, pixel for pixel but for a pixel's rounding.
 # Usage: page_test.py <folder with index.html> [the Linux build's zarv]
-import io, os, shutil, socket, subprocess, sys, tempfile, time
+import io, os, shutil, subprocess, sys, tempfile, time
 from PIL import Image, ImageChops, ImageFilter
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
+from served_page import served_page
 
 
 def canvas_image(d):
@@ -77,19 +76,7 @@ def same_drawing(a, b):
 
 
 def main(page, linux=None):
-    server_socket = socket.socket()
-    server_socket.bind(('127.0.0.1', 0))
-    port = server_socket.getsockname()[1]
-    server_socket.close()
-    server = subprocess.Popen([sys.executable, '-m', 'http.server', '--bind', '127.0.0.1', str(port), '-d', page],
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    profile = tempfile.TemporaryDirectory(prefix='zarv-chromium-')
-    options = webdriver.ChromeOptions()
-    for flag in ['--headless=new', '--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
-                 '--window-size=1100,900', '--user-data-dir=' + profile.name]:
-        options.add_argument(flag)
-    d = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
-    try:
+    with served_page(page) as (d, port):
         def until(what, condition, seconds=60):
             try:
                 WebDriverWait(d, seconds, poll_frequency=0.25).until(lambda _: condition(), what)
@@ -117,7 +104,6 @@ def main(page, linux=None):
             until(f'the menu with row {row} marked, in {language}', lambda: menu_state(d) == (row, language))
 
         def load():
-            until('the server', lambda: socket.socket().connect_ex(('127.0.0.1', port)) == 0)
             d.get(f'http://127.0.0.1:{port}/')
             until('the canvas', lambda: d.find_elements(By.CSS_SELECTOR, '#zarv-box canvas'))
 
@@ -221,11 +207,6 @@ def main(page, linux=None):
         menu_shows(4, 'en')
         assert row0(0.29) != table, 'the high scores after a reload are those before the game'
         print('page test: every step passed')
-    finally:
-        d.quit()
-        server.terminate()
-        server.wait()
-        profile.cleanup()
 
 
 if __name__ == '__main__':
